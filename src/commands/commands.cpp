@@ -1,0 +1,63 @@
+#include "commands.h"
+
+#include "../player/messages.h"
+#include "../player/transport.h"
+#include "../trackinfo/current_entry.h"
+#include "../trackinfo/title.h"
+#include "frame.h"
+
+TOLBRY_COMMAND(DISPNAME)
+{
+    return RunCommand(data, Gate::Strict, [](HWND player, PlayerStatus, char* answer) {
+        AnswerDisplayName(player, answer);
+    });
+}
+
+TOLBRY_COMMAND(FILEINFO)
+{
+    return RunCommand(data, Gate::Strict, [](HWND player, PlayerStatus, char* answer) {
+        AnswerFileInfo(player, answer);
+    });
+}
+
+TOLBRY_COMMAND(FILENAME)
+{
+    return RunCommand(data, Gate::Strict, [](HWND player, PlayerStatus, char* answer) {
+        AnswerText(answer, GetCurrentEntry(player).c_str());
+    });
+}
+
+TOLBRY_COMMAND(TRACKLAST)
+{
+    return RunCommand(data, Gate::Lenient, [](HWND player, PlayerStatus, char*) {
+        CommandPlayer(player, CMD_PREVIOUS);
+    });
+}
+
+TOLBRY_COMMAND(TRACKNEXT)
+{
+    return RunCommand(data, Gate::Lenient, [](HWND player, PlayerStatus, char*) {
+        CommandPlayer(player, CMD_NEXT);
+    });
+}
+
+TOLBRY_COMMAND(TRACKPAUSE)
+{
+    return RunCommand(data, Gate::Lenient, [](HWND player, PlayerStatus, char*) {
+        CommandPlayer(player, CMD_PAUSE);
+    });
+}
+
+TOLBRY_COMMAND(TRACKPLAY)
+{
+    return RunCommand(data, Gate::Lenient, [](HWND player, PlayerStatus status, char* text) {
+        PlayFromNumber(player, text, status == PLAYER_READY);
+    });
+}
+
+TOLBRY_COMMAND(TRACKSTOP)
+{
+    return RunCommand(data, Gate::Lenient, [](HWND player, PlayerStatus, char*) {
+        CommandPlayer(player, CMD_STOP);
+    });
+}

@@ -1,0 +1,17 @@
+// The eight routines the host calls by name. Each takes six 32-bit arguments, cleans them off the
+// stack itself and returns 3; only the third, the host's text buffer, is used.
+#pragma once
+
+#include <windows.h>
+
+#define TOLBRY_COMMAND(name) \
+    extern "C" int WINAPI name(DWORD, DWORD, char* data, DWORD, DWORD, DWORD)
+
+TOLBRY_COMMAND(DISPNAME);
+TOLBRY_COMMAND(FILEINFO);
+TOLBRY_COMMAND(FILENAME);
+TOLBRY_COMMAND(TRACKLAST);
+TOLBRY_COMMAND(TRACKNEXT);
+TOLBRY_COMMAND(TRACKPAUSE);
+TOLBRY_COMMAND(TRACKPLAY);
+TOLBRY_COMMAND(TRACKSTOP);

@@ -1,0 +1,43 @@
+// The shape every exported command shares: find and classify the player, refuse what the command's
+// gate does not admit, otherwise act on the window found. The host is C: nothing may throw past here.
+#pragma once
+
+#include <windows.h>
+
+#include "../player/check_player.h"
+#include "answer.h"
+
+// Every command returns this to the host, whatever happened.
+constexpr int COMMAND_RESULT = 3;
+
+enum class Gate {
+    Strict,  // only a playing player
+    Lenient, // a player that is playing, paused or stopped
+};
+
+inline bool Admits(Gate gate, PlayerStatus status)
+{
+    return status == PLAYER_READY || (gate == Gate::Lenient && status == PLAYER_NOT_PLAYING);
+}
+
+// `action(player, status, data)` runs once the gate admits the call.
+template <typename Action>
+int RunCommand(char* data, Gate gate, Action action) noexcept
+{
+    if (data == nullptr)
+        return COMMAND_RESULT;
+    try {
+        HWND player;
+        PlayerStatus status = CheckPlayer(player);
+        if (!Admits(gate, status))
+            AnswerRefusal(data, status);
+        else
+            action(player, status, data);
+    } catch (...) {
+        // Only a string that could not get memory throws. The strict commands are the ones with an
+        // answer, and it becomes the empty text; the others leave the host's text as it was.
+        if (gate == Gate::Strict)
+            AnswerText(data, "");
+    }
+    return COMMAND_RESULT;
+}

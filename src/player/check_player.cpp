@@ -1,0 +1,20 @@
+#include "check_player.h"
+
+#include "messages.h"
+
+// Constant-initialised: nothing runs at load time.
+std::atomic<HWND> PlayerWindow{nullptr};
+
+PlayerStatus CheckPlayer(HWND& player)
+{
+    player = FindWindowA(PLAYER_WINDOW_CLASS, nullptr);
+    PlayerWindow.store(player, std::memory_order_relaxed);
+    if (player == nullptr)
+        return PLAYER_MISSING;
+    // A window that vanished after the search answers 0, which reads as a player too old.
+    if (QueryPlayer(player, QUERY_VERSION) < MIN_PLAYER_VERSION)
+        return PLAYER_TOO_OLD;
+    if (QueryPlayer(player, QUERY_PLAY_STATE) != PLAY_STATE_PLAYING)
+        return PLAYER_NOT_PLAYING;
+    return PLAYER_READY;
+}

@@ -1,0 +1,96 @@
+// Whole message sequences, expected against seen, compared in one go and printed side by side on a
+// mismatch. Shared by the native tests and the tests of the real DLL under Wine.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "../../src/player/messages.h"
+
+struct Message {
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool anyLParam; // WM_GETTEXT carries a buffer address that differs on every call
+
+    bool operator==(const Message& o) const
+    {
+        return msg == o.msg && wParam == o.wParam && (anyLParam || o.anyLParam || lParam == o.lParam);
+    }
+};
+
+using Messages = std::vector<Message>;
+
+inline Message Query(LPARAM query, WPARAM wParam = 0)
+{
+    return {WM_USER, wParam, query, false};
+}
+inline Message Command(WPARAM command)
+{
+    return {WM_COMMAND, command, 0, false};
+}
+inline Message GetText(WPARAM limit)
+{
+    return {WM_GETTEXT, limit, 0, true};
+}
+
+inline const Message VERSION = Query(QUERY_VERSION);
+inline const Message PLAY_STATE = Query(QUERY_PLAY_STATE);
+inline const Message TRACK_LENGTH = Query(QUERY_TRACK_LENGTH, TRACK_LENGTH_IN_SECONDS);
+inline const Message WRITE = Query(WRITE_PLAYLIST);
+inline Message SetPosition(WPARAM position)
+{
+    return Query(SET_PLAYLIST_POS, position);
+}
+
+inline std::string Describe(const Message& m)
+{
+    const char* name = nullptr;
+    if (m.msg == WM_USER) {
+        switch (m.lParam) {
+        case QUERY_VERSION: name = "QUERY_VERSION"; break;
+        case QUERY_PLAY_STATE: name = "QUERY_PLAY_STATE"; break;
+        case QUERY_TRACK_LENGTH: name = "QUERY_TRACK_LENGTH"; break;
+        case WRITE_PLAYLIST: name = "WRITE_PLAYLIST"; break;
+        case SET_PLAYLIST_POS: name = "SET_PLAYLIST_POS"; break;
+        }
+    } else if (m.msg == WM_COMMAND) {
+        switch (m.wParam) {
+        case CMD_PREVIOUS: name = "CMD_PREVIOUS"; break;
+        case CMD_PLAY: name = "CMD_PLAY"; break;
+        case CMD_PAUSE: name = "CMD_PAUSE"; break;
+        case CMD_STOP: name = "CMD_STOP"; break;
+        case CMD_NEXT: name = "CMD_NEXT"; break;
+        }
+    } else if (m.msg == WM_GETTEXT) {
+        name = "WM_GETTEXT";
+    }
+    char text[96];
+    std::snprintf(text, sizeof text, "%-18s %04x w=%llu l=%s", name ? name : "?", m.msg,
+                  static_cast<unsigned long long>(m.wParam),
+                  m.anyLParam ? "*" : std::to_string(static_cast<long long>(m.lParam)).c_str());
+    return text;
+}
+
+// Empty when the two sequences are equal; otherwise both, line by line, with the first difference marked.
+inline std::string CompareMessages(const Messages& expected, const Messages& seen)
+{
+    if (expected == seen)
+        return std::string();
+    std::string out = "    expected                                     | seen\n";
+    size_t rows = expected.size() > seen.size() ? expected.size() : seen.size();
+    bool marked = false;
+    for (size_t i = 0; i < rows; ++i) {
+        std::string left = i < expected.size() ? Describe(expected[i]) : "(none)";
+        std::string right = i < seen.size() ? Describe(seen[i]) : "(none)";
+        bool same = i < expected.size() && i < seen.size() && expected[i] == seen[i];
+        out += (!same && !marked) ? " >> " : "    ";
+        marked = marked || !same;
+        left.resize(44, ' ');
+        out += left + " | " + right + "\n";
+    }
+    return out;
+}

@@ -1,0 +1,43 @@
+// Controls of the native Win32 stand-in: windows with a test's own window procedure, a record of every
+// message sent, a registry of default values, and counters for what must be released.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+using StandinProc = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
+
+struct SentMessage {
+    HWND window;
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+    std::thread::id thread;
+};
+
+// Forgets every window, message, registry value and counter.
+void StandinReset();
+
+// Later windows of a class are found before earlier ones, as the newest top-level window is on top.
+HWND StandinCreateWindow(const std::string& className, StandinProc proc);
+// The handle stays known but dead: FindWindowA passes it over and messages to it answer 0.
+void StandinDestroyWindow(HWND window);
+// Replaces the window search, for tests that need a different answer on each thread.
+void StandinSetFindHook(std::function<HWND(LPCSTR className)> hook);
+
+std::vector<SentMessage> StandinTakeMessages();
+int StandinFindCalls();
+
+// Sets the default value of HKEY_CLASSES_ROOT\subKey to these bytes, taken as they are: add the
+// terminating zero yourself when the value should have one.
+void StandinSetDefaultValue(const std::string& subKey, const std::string& bytes);
+// A key that exists without a default value.
+void StandinCreateKey(const std::string& subKey);
+void StandinDeleteKey(const std::string& subKey);
+int StandinOpenKeys();
+
+std::vector<HMODULE> StandinThreadCallsDisabled();

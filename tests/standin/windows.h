@@ -1,0 +1,61 @@
+// A stand-in for the handful of Win32 declarations the module uses, so that the module's own sources
+// build and run natively on Linux for unit tests, sanitizers and fuzzers. It mirrors the real types'
+// signedness; widths follow the native pointer size, as they do on 64-bit Windows.
+#pragma once
+
+#ifdef _WIN32
+#error "the Win32 stand-in is for native test builds only; Windows builds use the real <windows.h>"
+#endif
+
+#include <cstdint>
+
+#define WINAPI
+#define APIENTRY
+#define CALLBACK
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef BYTE* LPBYTE;
+typedef unsigned int UINT;
+typedef uint32_t DWORD;
+typedef DWORD* LPDWORD;
+typedef int32_t LONG;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef intptr_t LRESULT;
+typedef const char* LPCSTR;
+typedef char* LPSTR;
+typedef void* LPVOID;
+typedef DWORD REGSAM;
+
+typedef struct HWND__* HWND;
+typedef struct HKEY__* HKEY;
+typedef struct HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
+
+#define TRUE 1
+#define FALSE 0
+
+#define WM_GETTEXT 0x000D
+#define WM_COMMAND 0x0111
+#define WM_USER 0x0400
+
+#define HKEY_CLASSES_ROOT ((HKEY)(uintptr_t)0x80000000u)
+#define KEY_QUERY_VALUE 0x0001
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_MORE_DATA 234L
+
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+
+HWND FindWindowA(LPCSTR className, LPCSTR windowName);
+LRESULT SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+int wsprintfA(LPSTR out, LPCSTR format, ...);
+LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, HKEY* result);
+LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                      LPDWORD size);
+LONG RegCloseKey(HKEY key);
+BOOL DisableThreadLibraryCalls(HMODULE module);

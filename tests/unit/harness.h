@@ -1,0 +1,53 @@
+// Native test helpers: a player window on the Win32 stand-in with answers a test sets, and calls of
+// the exported routines through a poisoned host buffer.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "../../src/commands/commands.h"
+#include "../common/message_log.h"
+#include "standin.h"
+
+typedef int(WINAPI* CommandFn)(DWORD, DWORD, char*, DWORD, DWORD, DWORD);
+
+struct CommandInfo {
+    const char* name;
+    CommandFn fn;
+    bool strict;          // refuses a player that is not playing
+    Messages action;      // what it sends once admitted, for the commands with a fixed action
+};
+
+// The eight routines, in export order. The action lists of the information commands fit FakePlayer's
+// defaults.
+const std::vector<CommandInfo>& AllCommands();
+
+struct FakePlayer {
+    int version = 0x5092;
+    int playState = 1;
+    int length = 245;
+    std::string title = "12. Artist - Song - Winamp";
+    int position = 0; // answered to WRITE_PLAYLIST
+    std::function<void()> onWritePlaylist;
+    HWND window = nullptr;
+
+    // Creates the window; the FakePlayer must outlive it.
+    HWND Open();
+};
+
+// The messages sent since the last call, in the shape the expectations use.
+Messages TakeMessages();
+
+struct CallResult {
+    int result;
+    std::string answer;
+    bool guardIntact; // nothing written past the host's 1024 bytes
+};
+
+constexpr size_t HOST_BUFFER = 1024;
+constexpr unsigned char POISON = 0xA5;
+
+// Calls `fn` with a 1024-byte buffer holding `text`, followed by poisoned guard bytes.
+CallResult Invoke(CommandFn fn, const std::string& text = std::string());

@@ -1,0 +1,88 @@
+// standin-player [--real] [--version N] [--state playing|paused|stopped] [--dir FOLDER] [--register]
+//                [--verbose] [PLAYLIST.m3u]
+// Runs a window of the player's class until it is closed or told to quit, answering as the player does.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "player_window.h"
+
+namespace {
+
+int Usage()
+{
+    std::fprintf(stderr,
+                 "usage: standin-player [--real] [--version N] [--state playing|paused|stopped]\n"
+                 "                      [--dir FOLDER] [--register] [--verbose] [PLAYLIST.m3u]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    char program[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, program, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return 1;
+    std::string programPath = program;
+    size_t slash = programPath.rfind('\\');
+    PlayerOptions options;
+    options.folder = programPath.substr(0, slash);
+    std::string programName = programPath.substr(slash + 1);
+    bool registerAssociation = false;
+
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (arg == "--real") {
+            options.realPlayer = true;
+        } else if (arg == "--verbose") {
+            options.verbose = true;
+        } else if (arg == "--register") {
+            registerAssociation = true;
+        } else if (arg == "--version" && hasValue) {
+            options.version = static_cast<int>(std::strtol(argv[++i], nullptr, 0));
+        } else if (arg == "--dir" && hasValue) {
+            options.folder = argv[++i];
+        } else if (arg == "--state" && hasValue) {
+            std::string state = argv[++i];
+            if (state == "playing")
+                options.playState = 1;
+            else if (state == "paused")
+                options.playState = 3;
+            else if (state == "stopped")
+                options.playState = 0;
+            else
+                return Usage();
+        } else if (!arg.empty() && arg[0] != '-') {
+            options.playlist = arg;
+        } else {
+            return Usage();
+        }
+    }
+
+    if (registerAssociation && !RegisterPlayerAssociation(options.folder + "\\" + programName)) {
+        std::fprintf(stderr, "standin-player: cannot write the file association\n");
+        return 1;
+    }
+    HWND window = CreatePlayerWindow(options);
+    if (window == nullptr) {
+        std::fprintf(stderr, "standin-player: cannot create the player window\n");
+        return 1;
+    }
+    if (options.verbose) {
+        std::printf("player: ready, version 0x%X, playlist file %s\\WINAMP.m3u\n", options.version,
+                    options.folder.c_str());
+        std::fflush(stdout);
+    }
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}

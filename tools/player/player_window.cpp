@@ -1,0 +1,298 @@
+#include "player_window.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "../../src/player/messages.h"
+
+namespace {
+
+struct Entry {
+    std::string path;
+    std::string title;
+    int length;
+};
+
+struct Received {
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+struct Player {
+    PlayerOptions options;
+    std::vector<Entry> playlist;
+    int position = 0;     // the playlist's current entry
+    int loaded = 0;       // the track playing or paused
+    int playState = 1;
+    int version = 0x5092;
+    bool real = false;
+    int writeMode = WRITE_ALWAYS;
+    bool changed = true;  // since the playlist file was last written
+    int writes = 0;
+    int lengthOverride = 0;
+    bool hasLengthOverride = false;
+    std::string titleOverride;
+    std::vector<Received> received;
+};
+
+// One player a process, as with the real one.
+Player* ThePlayer = nullptr;
+
+const Entry SAMPLE[] = {
+    {"C:\\Music\\Alder Quay - Morning Ferry.mp3", "Alder Quay - Morning Ferry", 245},
+    {"C:\\Music\\Brindle - Salt Roads.mp3", "Brindle - Salt Roads", 198},
+    {"C:\\Music\\Copper Lantern - Night Tram.mp3", "Copper Lantern - Night Tram", 312},
+    {"C:\\Music\\Dunmore Strings - Low Tide.mp3", "Dunmore Strings - Low Tide", 187},
+    {"C:\\Music\\Ember Choir - Last Light.mp3", "Ember Choir - Last Light", 276},
+};
+
+std::string TitleFromPath(const std::string& path)
+{
+    size_t slash = path.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+void LoadPlaylist(Player& p, const std::string& file)
+{
+    std::FILE* f = std::fopen(file.c_str(), "rt");
+    if (f == nullptr) {
+        std::fprintf(stderr, "standin-player: cannot read %s; using the built-in playlist\n", file.c_str());
+        p.playlist.assign(std::begin(SAMPLE), std::end(SAMPLE));
+        return;
+    }
+    char line[4096];
+    int length = -1;
+    std::string title;
+    while (std::fgets(line, sizeof line, f)) {
+        line[std::strcspn(line, "\r\n")] = '\0';
+        if (std::strncmp(line, "#EXTINF:", 8) == 0) {
+            char* comma = std::strchr(line + 8, ',');
+            length = std::atoi(line + 8);
+            title = comma ? comma + 1 : "";
+        } else if (line[0] != '#' && line[0] != '\0') {
+            p.playlist.push_back({line, title.empty() ? TitleFromPath(line) : title, length});
+            length = -1;
+            title.clear();
+        }
+    }
+    std::fclose(f);
+}
+
+bool HasTrack(const Player& p, int index)
+{
+    return index >= 0 && index < static_cast<int>(p.playlist.size());
+}
+
+std::string Title(const Player& p)
+{
+    if (!p.titleOverride.empty())
+        return p.titleOverride;
+    int shown = p.playState == 0 ? p.position : p.loaded;
+    if (!HasTrack(p, shown))
+        return "Winamp";
+    std::string title = std::to_string(shown + 1) + ". " + p.playlist[shown].title + " - Winamp";
+    if (p.real && p.playState == 3)
+        title += " [Paused]";
+    if (p.real && p.playState == 0)
+        title += " [Stopped]";
+    return title;
+}
+
+void WritePlaylist(Player& p)
+{
+    std::string file = p.options.folder + "\\WINAMP.m3u";
+    std::FILE* f = std::fopen(file.c_str(), "wt");
+    if (f == nullptr)
+        return;
+    std::fputs("#EXTM3U\n", f);
+    for (const Entry& e : p.playlist)
+        std::fprintf(f, "#EXTINF:%d,%s\n%s\n", e.length, e.title.c_str(), e.path.c_str());
+    std::fclose(f);
+    p.changed = false;
+    ++p.writes;
+}
+
+LRESULT AnswerControl(Player& p, WPARAM w, LPARAM l, HWND window)
+{
+    int value = static_cast<int>(w);
+    auto at = [&p](WPARAM i) -> const Received* { return i < p.received.size() ? &p.received[i] : nullptr; };
+    switch (l) {
+    case CTL_SET_VERSION: p.version = value; return 1;
+    case CTL_SET_PLAY_STATE: p.playState = value; return 1;
+    case CTL_SET_REAL: p.real = value != 0; return 1;
+    case CTL_SET_WRITE_MODE: p.writeMode = value; return 1;
+    case CTL_FORCE_POSITION: p.position = p.loaded = value; return 1;
+    case CTL_EDIT_PLAYLIST:
+        p.playlist.push_back({"C:\\Music\\Added " + std::to_string(p.playlist.size() + 1) + ".mp3",
+                              "Added - Track " + std::to_string(p.playlist.size() + 1), 200});
+        p.changed = true;
+        return 1;
+    case CTL_LOG_CLEAR: p.received.clear(); return 1;
+    case CTL_LOG_COUNT: return static_cast<LRESULT>(p.received.size());
+    case CTL_LOG_MSG: return at(w) ? at(w)->msg : -1;
+    case CTL_LOG_WPARAM: return at(w) ? static_cast<LRESULT>(at(w)->wParam) : -1;
+    case CTL_LOG_LPARAM: return at(w) ? at(w)->lParam : -1;
+    case CTL_GET_POSITION: return p.position;
+    case CTL_GET_LOADED: return p.loaded;
+    case CTL_GET_PLAY_STATE: return p.playState;
+    case CTL_WRITES: return p.writes;
+    case CTL_SET_LENGTH: p.lengthOverride = value; p.hasLengthOverride = true; return 1;
+    case CTL_QUIT: DestroyWindow(window); return 1;
+    }
+    return 0;
+}
+
+LRESULT AnswerQuery(Player& p, WPARAM w, LPARAM l)
+{
+    switch (l) {
+    case QUERY_VERSION:
+        return p.version;
+    case QUERY_PLAY_STATE:
+        return p.playState;
+    case QUERY_TRACK_LENGTH:
+        if (p.hasLengthOverride)
+            return p.lengthOverride;
+        if (w != TRACK_LENGTH_IN_SECONDS)
+            return 0; // elapsed time: the stand-in never moves on
+        return HasTrack(p, p.loaded) ? p.playlist[p.loaded].length : -1;
+    case WRITE_PLAYLIST:
+        if (p.writeMode == WRITE_ALWAYS || (p.writeMode == WRITE_AFTER_CHANGE && p.changed))
+            WritePlaylist(p);
+        if (p.real && p.playlist.empty())
+            return -1;
+        return p.position;
+    case SET_PLAYLIST_POS:
+        if (HasTrack(p, static_cast<int>(w)))
+            p.position = static_cast<int>(w);
+        return 0;
+    }
+    return 0;
+}
+
+void Command(Player& p, WPARAM command)
+{
+    int last = static_cast<int>(p.playlist.size()) - 1;
+    switch (command) {
+    case CMD_PREVIOUS:
+    case CMD_NEXT:
+        p.position += command == CMD_NEXT ? 1 : -1;
+        if (p.position > last)
+            p.position = last;
+        if (p.position < 0)
+            p.position = 0;
+        if (p.playState != 0)
+            p.loaded = p.position;
+        break;
+    case CMD_PLAY:
+        // The real player resumes a paused track, whatever position was selected meanwhile.
+        if (!(p.real && p.playState == 3))
+            p.loaded = p.position;
+        p.playState = 1;
+        break;
+    case CMD_PAUSE:
+        if (p.playState == 1)
+            p.playState = 3;
+        else if (p.playState == 3)
+            p.playState = 1;
+        break;
+    case CMD_STOP:
+        p.playState = 0;
+        break;
+    }
+}
+
+bool Recorded(UINT msg, LPARAM l)
+{
+    return msg == WM_GETTEXT || msg == WM_COMMAND || (msg == WM_USER && (l < CTL_SET_VERSION || l > CTL_QUIT));
+}
+
+LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
+{
+    Player* p = ThePlayer;
+    if (p == nullptr)
+        return DefWindowProcA(window, msg, w, l);
+    if (Recorded(msg, l))
+        p->received.push_back({msg, w, l});
+
+    LRESULT answer = 0;
+    switch (msg) {
+    case WM_USER:
+        answer = (l >= CTL_SET_VERSION && l <= CTL_QUIT) ? AnswerControl(*p, w, l, window) : AnswerQuery(*p, w, l);
+        break;
+    case WM_COMMAND:
+        Command(*p, w);
+        break;
+    case WM_GETTEXT: {
+        std::string title = Title(*p);
+        char* out = reinterpret_cast<char*>(l);
+        size_t room = static_cast<size_t>(w);
+        if (out == nullptr || room == 0)
+            break;
+        size_t n = title.size() < room - 1 ? title.size() : room - 1;
+        std::memcpy(out, title.data(), n);
+        out[n] = '\0';
+        answer = static_cast<LRESULT>(n);
+        break;
+    }
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(Title(*p).size());
+    case WM_SETTEXT:
+        p->titleOverride = l ? reinterpret_cast<const char*>(l) : "";
+        return TRUE;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, msg, w, l);
+    }
+    if (p->options.verbose && Recorded(msg, l)) {
+        const char* name = msg == WM_GETTEXT ? "WM_GETTEXT" : msg == WM_COMMAND ? "WM_COMMAND" : "WM_USER";
+        std::printf("player: %-10s wParam=%-6ld lParam=%-4ld -> %ld\n", name, static_cast<long>(w),
+                    msg == WM_GETTEXT ? 0L : static_cast<long>(l), static_cast<long>(answer));
+        std::fflush(stdout);
+    }
+    return answer;
+}
+
+} // namespace
+
+HWND CreatePlayerWindow(const PlayerOptions& options)
+{
+    static Player player;
+    player = Player();
+    player.options = options;
+    player.version = options.version;
+    player.playState = options.playState;
+    player.real = options.realPlayer;
+    player.writeMode = options.realPlayer ? WRITE_AFTER_CHANGE : WRITE_ALWAYS;
+    if (options.playlist.empty())
+        player.playlist.assign(std::begin(SAMPLE), std::end(SAMPLE));
+    else
+        LoadPlaylist(player, options.playlist);
+    ThePlayer = &player;
+
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = PlayerProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = PLAYER_WINDOW_CLASS;
+    RegisterClassA(&wc); // fails harmlessly when a second window is made in the same process
+    return CreateWindowA(PLAYER_WINDOW_CLASS, "Winamp", WS_OVERLAPPEDWINDOW, 0, 0, 275, 116, nullptr, nullptr,
+                         wc.hInstance, nullptr);
+}
+
+bool RegisterPlayerAssociation(const std::string& program)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, "Winamp.File\\shell\\Play\\command", 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    std::string value = "\"" + program + "\" \"%1\"";
+    LONG result = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}

@@ -1,0 +1,54 @@
+// The stand-in player: a top-level window of the player's class that answers the player's messages,
+// keeps a playlist and writes it as WINAMP.m3u on request. Tests and the demo drive the module
+// against it, in the same process or in another one.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+struct PlayerOptions {
+    std::string folder;       // where WINAMP.m3u is written
+    std::string playlist;     // an .m3u file to load; a small built-in playlist when empty
+    int version = 0x5092;
+    int playState = 1;        // 1 playing, 3 paused, 0 stopped
+    bool realPlayer = false;  // behave as the real player does where it differs from the plain answers
+    bool verbose = false;     // print every message received on stdout
+};
+
+// Behaviour of WRITE_PLAYLIST.
+enum WriteMode : int {
+    WRITE_ALWAYS = 0,         // write the file on every request
+    WRITE_AFTER_CHANGE = 1,   // only when the playlist changed since it was last written (real player)
+    WRITE_NEVER = 2,          // never: the file on disk stays whatever a test put there
+};
+
+// Controls, sent as WM_USER with these lParams. The stand-in answers them and keeps them out of the
+// record of messages received, so tests can steer it from another process.
+constexpr LPARAM CTL_SET_VERSION = 9000;    // wParam: the version to answer
+constexpr LPARAM CTL_SET_PLAY_STATE = 9001; // wParam: 1 playing, 3 paused, 0 stopped
+constexpr LPARAM CTL_SET_REAL = 9002;       // wParam: 1 real player behaviour, 0 plain
+constexpr LPARAM CTL_SET_WRITE_MODE = 9003; // wParam: a WriteMode
+constexpr LPARAM CTL_FORCE_POSITION = 9004; // wParam: any position, unchecked, also the track loaded
+constexpr LPARAM CTL_EDIT_PLAYLIST = 9005;  // appends an entry, as a user's edit would
+constexpr LPARAM CTL_LOG_CLEAR = 9006;
+constexpr LPARAM CTL_LOG_COUNT = 9007;
+constexpr LPARAM CTL_LOG_MSG = 9008;        // wParam: index into the record
+constexpr LPARAM CTL_LOG_WPARAM = 9009;
+constexpr LPARAM CTL_LOG_LPARAM = 9010;
+constexpr LPARAM CTL_GET_POSITION = 9011;
+constexpr LPARAM CTL_GET_LOADED = 9012;     // the track playing or paused
+constexpr LPARAM CTL_GET_PLAY_STATE = 9013;
+constexpr LPARAM CTL_WRITES = 9014;         // how often the playlist file was written
+constexpr LPARAM CTL_SET_LENGTH = 9015;     // wParam: the length to answer, whatever the track
+constexpr LPARAM CTL_QUIT = 9016;
+// WM_SETTEXT sets a title that is answered as it stands until an empty WM_SETTEXT clears it.
+
+constexpr const char* PLAYER_PROGRAM = "standin-player.exe";
+
+// Registers the window class and creates the window on the calling thread, which must then pump
+// messages for callers in other threads or processes. Null on failure.
+HWND CreatePlayerWindow(const PlayerOptions& options);
+
+// Points the player's file association at `program`, quoted, as an installation leaves it.
+bool RegisterPlayerAssociation(const std::string& program);
