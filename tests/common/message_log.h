@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../../src/player/messages.h"
+#include "../../tools/player/message_names.h"
 
 struct Message {
     UINT msg;
@@ -48,28 +49,8 @@ inline Message SetPosition(WPARAM position)
 
 inline std::string Describe(const Message& m)
 {
-    const char* name = nullptr;
-    if (m.msg == WM_USER) {
-        switch (m.lParam) {
-        case QUERY_VERSION: name = "QUERY_VERSION"; break;
-        case QUERY_PLAY_STATE: name = "QUERY_PLAY_STATE"; break;
-        case QUERY_TRACK_LENGTH: name = "QUERY_TRACK_LENGTH"; break;
-        case WRITE_PLAYLIST: name = "WRITE_PLAYLIST"; break;
-        case SET_PLAYLIST_POS: name = "SET_PLAYLIST_POS"; break;
-        }
-    } else if (m.msg == WM_COMMAND) {
-        switch (m.wParam) {
-        case CMD_PREVIOUS: name = "CMD_PREVIOUS"; break;
-        case CMD_PLAY: name = "CMD_PLAY"; break;
-        case CMD_PAUSE: name = "CMD_PAUSE"; break;
-        case CMD_STOP: name = "CMD_STOP"; break;
-        case CMD_NEXT: name = "CMD_NEXT"; break;
-        }
-    } else if (m.msg == WM_GETTEXT) {
-        name = "WM_GETTEXT";
-    }
     char text[96];
-    std::snprintf(text, sizeof text, "%-18s %04x w=%llu l=%s", name ? name : "?", m.msg,
+    std::snprintf(text, sizeof text, "%-18s %04x w=%llu l=%s", MessageName(m.msg, m.wParam, m.lParam), m.msg,
                   static_cast<unsigned long long>(m.wParam),
                   m.anyLParam ? "*" : std::to_string(static_cast<long long>(m.lParam)).c_str());
     return text;

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <thread>
+#include <vector>
+
+#include "harness.h"
+
+namespace {
+
+thread_local HWND ThisThreadsPlayer = nullptr;
+
+// Each host thread finds a player window of its own; whatever the others do meanwhile, every message
+// of a call must go to the window that call's own search found.
+TEST(Concurrency, EachCallActsOnTheWindowItFound)
+{
+    StandinReset();
+    constexpr int THREADS = 8;
+    constexpr int CALLS = 1250; // 10,000 calls in all
+    std::vector<FakePlayer> players(THREADS);
+    for (int i = 0; i < THREADS; ++i) {
+        players[i].title = std::to_string(i + 1) + ". Thread - Track - Winamp";
+        players[i].length = 100 + i;
+        players[i].Open();
+    }
+    StandinSetFindHook([](LPCSTR) { return ThisThreadsPlayer; });
+
+    std::vector<int> wrongAnswers(THREADS, 0);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < THREADS; ++i) {
+        threads.emplace_back([&, i] {
+            ThisThreadsPlayer = players[i].window;
+            std::string number = std::to_string(i + 1);
+            for (int n = 0; n < CALLS; ++n) {
+                switch (n % 5) {
+                case 0:
+                    wrongAnswers[i] += Invoke(FILEINFO).answer != std::to_string(100 + i) + " " + number;
+                    break;
+                case 1:
+                    wrongAnswers[i] += Invoke(DISPNAME).answer != " Thread - Track ";
+                    break;
+                case 2:
+                    wrongAnswers[i] += Invoke(TRACKPLAY, number).answer != number;
+                    break;
+                case 3:
+                    wrongAnswers[i] += Invoke(TRACKNEXT, "n").answer != "n";
+                    break;
+                default:
+                    wrongAnswers[i] += Invoke(TRACKPAUSE).answer != "";
+                    break;
+                }
+            }
+        });
+    }
+    for (auto& t : threads)
+        t.join();
+
+    std::map<std::thread::id, HWND> windowOf;
+    size_t astray = 0;
+    std::vector<SentMessage> sent = StandinTakeMessages();
+    for (const SentMessage& m : sent) {
+        auto found = windowOf.emplace(m.thread, m.window);
+        astray += found.first->second != m.window;
+    }
+    EXPECT_EQ(0u, astray) << "messages sent to another thread's window";
+    EXPECT_EQ(static_cast<size_t>(THREADS), windowOf.size());
+    // Per call: version and play state, then 2 (FILEINFO), 1 (DISPNAME), 2 (TRACKPLAY), 1, 1.
+    EXPECT_EQ(static_cast<size_t>(THREADS) * (CALLS / 5) * (5 * 2 + 2 + 1 + 2 + 1 + 1), sent.size());
+    for (int i = 0; i < THREADS; ++i)
+        EXPECT_EQ(0, wrongAnswers[i]) << "thread " << i;
+    StandinReset();
+}
+
+} // namespace

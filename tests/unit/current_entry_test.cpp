@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "../../src/trackinfo/current_entry.h"
+#include "harness.h"
+
+namespace {
+
+const char* const FIVE_LINES = "#EXTM3U\n#EXTINF:245,Artist - Song\nC:\\Music\\song.mp3\n#EXTINF:...\n"
+                               "C:\\Music\\other.mp3\n";
+
+int OpenDescriptors()
+{
+    int n = 0;
+    if (DIR* d = opendir("/proc/self/fd")) {
+        while (readdir(d) != nullptr)
+            ++n;
+        closedir(d);
+    }
+    return n;
+}
+
+class TempDir {
+public:
+    TempDir()
+    {
+        char pattern[] = "/tmp/tolbry-test-XXXXXX";
+        path_ = mkdtemp(pattern);
+    }
+    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+std::string EntryOf(const std::string& bytes, int position, long* offset = nullptr)
+{
+    TempDir dir;
+    std::string path = dir.path() + "/list.m3u";
+    WriteFile(path, bytes);
+    std::FILE* f = std::fopen(path.c_str(), "r");
+    std::string entry = ReadPlaylistEntry(f, position);
+    if (offset != nullptr)
+        *offset = std::ftell(f);
+    std::fclose(f);
+    return entry;
+}
+
+TEST(PlaylistEntry, CountsLinesThatDoNotBeginWithHash)
+{
+    const std::string piece(4095, 'p');
+    const std::string longLine = std::string(5000, 'L') + "\n";
+    const std::string hashLong = "#" + std::string(4200, 'h') + "\n"; // its later pieces begin without "#"
+    struct Case {
+        std::string file;
+        int position;
+        std::string entry;
+    };
+    const Case cases[] = {
+        {FIVE_LINES, 0, "C:\\Music\\song.mp3\n"},
+        {FIVE_LINES, 1, "C:\\Music\\other.mp3\n"},
+        {FIVE_LINES, 2, "C:\\Music\\other.mp3\n"},        // beyond the end: the last line read
+        {"a\n#b\n", 5, "#b\n"},                            // even when it begins with "#"
+        {FIVE_LINES, -1, ""},
+        {"", 0, ""},
+        {"#only\n#comments\n", 0, "#comments\n"},
+        {" #x\ny\n", 0, " #x\n"},                          // only the very first character counts
+        {"a\n\nc\n", 1, "\n"},                             // a blank line is an entry
+        {"a\nlast", 1, "last"},                            // no line feed on the last line
+        {"a\r\nb\r\n", 1, "b\r\n"},                        // binary here; text mode on Windows drops the \r
+        {longLine + "next\n", 1, "next\n"},                // a long line is one entry, not one per piece
+        {hashLong + "x\n", 0, "x\n"},
+        {longLine, 0, longLine.substr(0, 4095)},           // an entry's answer is its first piece
+        {piece + "\nz\n", 1, "z\n"},                       // exactly one piece, then its line feed alone
+        {piece.substr(1) + "\nz\n", 1, "z\n"},             // exactly one piece with its line feed
+        {std::string("a\0b\n", 4) + "c\n", 1, "c\n"},      // NUL bytes inside a line
+        {std::string("\0x\n", 3) + "c\n", 0, ""},          // a line that begins with NUL is an entry
+        {std::string(3, '\n'), 2, "\n"},
+    };
+    for (const Case& k : cases)
+        EXPECT_EQ(k.entry, EntryOf(k.file, k.position)) << "position " << k.position << " of «"
+                                                           << k.file.substr(0, 40) << "»";
+}
+
+TEST(PlaylistEntry, ReadsNoFurtherThanTheEntry)
+{
+    std::string head = "#EXTM3U\n#EXTINF:1,a\nC:\\first.mp3\n";
+    std::string rest;
+    for (int i = 0; i < 20000; ++i)
+        rest += "#EXTINF:1,x\nC:\\later\\" + std::to_string(i) + ".mp3\n";
+    long offset = -1;
+    EXPECT_EQ("C:\\first.mp3\n", EntryOf(head + rest, 0, &offset));
+    EXPECT_EQ(static_cast<long>(head.size()), offset);
+}
+
+class FileName : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        StandinReset();
+        folder = dir.path() + "/player\\";
+        playlist = folder + "WINAMP.m3u";
+        StandinSetDefaultValue("Winamp.File\\shell\\Play\\command", "\"" + folder + "winamp.exe\" \"%1\"" +
+                                                                        std::string(1, '\0'));
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(0, StandinOpenKeys());
+        StandinReset();
+    }
+
+    TempDir dir;
+    std::string folder;
+    std::string playlist;
+};
+
+TEST_F(FileName, AnswersTheLineTheWrittenPlaylistNamesAsCurrent)
+{
+    FakePlayer player;
+    player.position = 1;
+    player.onWritePlaylist = [this] { WriteFile(playlist, FIVE_LINES); };
+    player.Open();
+    int descriptors = OpenDescriptors();
+    CallResult call = Invoke(FILENAME, "host text");
+    EXPECT_EQ("C:\\Music\\other.mp3\n", call.answer);
+    EXPECT_EQ(3, call.result);
+    EXPECT_TRUE(call.guardIntact);
+    EXPECT_EQ("", CompareMessages({VERSION, PLAY_STATE, WRITE}, TakeMessages()));
+    EXPECT_EQ(descriptors, OpenDescriptors()) << "the playlist file was left open";
+}
+
+TEST_F(FileName, KeepsAndReadsThePlaylistWhenThePlayerSkipsTheWrite)
+{
+    // The player writes only after its playlist changed: an unchanged one is answered from the file
+    // as it stands, so the file must survive each request.
+    FakePlayer player;
+    int writes = 0;
+    player.onWritePlaylist = [&] {
+        if (writes++ == 0)
+            WriteFile(playlist, FIVE_LINES);
+    };
+    player.Open();
+    for (int position : {0, 1, 0, 1}) {
+        player.position = position;
+        EXPECT_EQ(position == 0 ? "C:\\Music\\song.mp3\n" : "C:\\Music\\other.mp3\n", Invoke(FILENAME).answer);
+        EXPECT_EQ(FIVE_LINES, ReadFile(playlist));
+    }
+    EXPECT_EQ(4, writes);
+}
+
+TEST_F(FileName, AnswersTheEmptyTextWhenThereIsNoLine)
+{
+    FakePlayer player;
+    player.Open();
+    struct Case {
+        const char* what;
+        int position;
+        bool writeFile;
+        const char* content;
+    };
+    const Case cases[] = {{"no file", 0, false, ""},
+                          {"negative position", -1, true, FIVE_LINES},
+                          {"empty file", 0, true, ""}};
+    for (const Case& k : cases) {
+        std::remove(playlist.c_str());
+        if (k.writeFile)
+            WriteFile(playlist, k.content);
+        player.position = k.position;
+        int descriptors = OpenDescriptors();
+        EXPECT_EQ("", Invoke(FILENAME, "host text").answer) << k.what;
+        EXPECT_EQ("", CompareMessages({VERSION, PLAY_STATE, WRITE}, TakeMessages())) << k.what;
+        EXPECT_EQ(descriptors, OpenDescriptors()) << k.what;
+    }
+}
+
+TEST_F(FileName, WithoutAPlaylistPathNothingIsRequested)
+{
+    StandinDeleteKey("Winamp.File\\shell\\Play\\command");
+    FakePlayer player;
+    player.Open();
+    EXPECT_EQ("", Invoke(FILENAME, "host text").answer);
+    EXPECT_EQ("", CompareMessages({VERSION, PLAY_STATE}, TakeMessages()));
+}
+
+TEST_F(FileName, APlaylistPathThatIsAFolderAnswersEmpty)
+{
+    mkdir(playlist.c_str(), 0700);
+    FakePlayer player;
+    player.Open();
+    EXPECT_EQ("", Invoke(FILENAME, "host text").answer);
+    EXPECT_TRUE(Exists(playlist));
+}
+
+TEST_F(FileName, RefusedWhileNotPlayingAndTouchesNothing)
+{
+    WriteFile(playlist, FIVE_LINES);
+    for (int state : {0, 3}) {
+        FakePlayer player;
+        player.playState = state;
+        bool asked = false;
+        player.onWritePlaylist = [&] { asked = true; };
+        player.Open();
+        EXPECT_EQ("ERR 3", Invoke(FILENAME, "host text").answer);
+        EXPECT_FALSE(asked);
+        EXPECT_EQ(FIVE_LINES, ReadFile(playlist));
+        EXPECT_EQ("", CompareMessages({VERSION, PLAY_STATE}, TakeMessages()));
+        StandinDestroyWindow(player.window);
+    }
+}
+
+TEST_F(FileName, LongEntriesAreCutToTheAnswerLimit)
+{
+    FakePlayer player;
+    player.position = 0;
+    std::string line = "C:\\" + std::string(3000, 'd') + ".mp3\n";
+    player.onWritePlaylist = [&] { WriteFile(playlist, "#EXTM3U\n" + line); };
+    player.Open();
+    CallResult call = Invoke(FILENAME);
+    EXPECT_EQ(line.substr(0, 1023), call.answer);
+    EXPECT_TRUE(call.guardIntact);
+}
+
+} // namespace

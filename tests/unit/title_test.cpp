@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "../../src/trackinfo/title.h"
+#include "harness.h"
+
+namespace {
+
+class TitleAnswers : public ::testing::Test {
+protected:
+    void SetUp() override { StandinReset(); }
+    void TearDown() override { StandinReset(); }
+
+    CallResult Ask(CommandFn fn, const std::string& title, int length = 245)
+    {
+        StandinReset();
+        player = FakePlayer();
+        player.title = title;
+        player.length = length;
+        player.Open();
+        return Invoke(fn, "host text");
+    }
+
+    FakePlayer player;
+};
+
+TEST(TitleCuts, PlaylistNumberIsTheFirstDotToken)
+{
+    struct Case {
+        const char* title;
+        const char* number;
+    };
+    const Case cases[] = {{"12. Artist - Song - Winamp", "12"}, {".5.x", "5"}, {"Song", "Song"}, {"", ""},
+                          {"...", ""},                            {"..7", "7"}, {"7.", "7"}};
+    for (const Case& k : cases) {
+        std::string title = k.title;
+        EXPECT_STREQ(k.number, PlaylistNumberOf(&title[0])) << "«" << k.title << "»";
+    }
+}
+
+TEST(TitleCuts, DisplayNameLiesBetweenTheFirstDotAndTheLastDash)
+{
+    struct Case {
+        const char* title;
+        const char* name;
+    };
+    const Case cases[] = {{"12. Artist - Song - Winamp", " Artist - Song "},
+                          {"Song", "Song"},
+                          {"7. A-B", " A"},
+                          {"Artist - Song.mp3", "mp3"},
+                          {"a-b. c", " c"}, // a dash before the first dot plays no part
+                          {"", ""},
+                          {".", ""},
+                          {"-", ""}};
+    for (const Case& k : cases) {
+        std::string title = k.title;
+        EXPECT_STREQ(k.name, DisplayNameOf(&title[0])) << "«" << k.title << "»";
+    }
+}
+
+TEST_F(TitleAnswers, FileInfoAsksTheLengthBeforeTheTitle)
+{
+    CallResult call = Ask(FILEINFO, "12. Artist - Song - Winamp");
+    EXPECT_EQ("245 12", call.answer);
+    EXPECT_EQ("", CompareMessages({VERSION, PLAY_STATE, TRACK_LENGTH, GetText(889)}, TakeMessages()));
+    EXPECT_EQ(3, call.result);
+}
+
+TEST_F(TitleAnswers, DisplayNameReadsTheTitleOnly)
+{
+    CallResult call = Ask(DISPNAME, "12. Artist - Song - Winamp");
+    EXPECT_EQ(" Artist - Song ", call.answer);
+    EXPECT_EQ("", CompareMessages({VERSION, PLAY_STATE, GetText(899)}, TakeMessages()));
+}
+
+TEST_F(TitleAnswers, AnswersForTitleShapes)
+{
+    struct Case {
+        const char* title;
+        int length;
+        const char* fileInfo;
+        const char* displayName;
+    };
+    const Case cases[] = {
+        {"Song", 245, "245 Song", "Song"},
+        {"7. A-B", 3, "3 7", " A"},
+        {"Artist - Song.mp3", 245, "245 Artist - Song", "mp3"},
+        {".5.x", -1, "-1 5", "5.x"},
+        {"", 245, "245 ", ""},            // no token: the length and one space
+        {"....", 0, "0 ", "..."},
+        {"3. 100% %s%n - Winamp", -2147483647 - 1, "-2147483648 3", " 100% %s%n "},
+    };
+    for (const Case& k : cases) {
+        EXPECT_EQ(k.fileInfo, Ask(FILEINFO, k.title, k.length).answer) << "«" << k.title << "»";
+        EXPECT_EQ(k.displayName, Ask(DISPNAME, k.title, k.length).answer) << "«" << k.title << "»";
+    }
+}
+
+TEST_F(TitleAnswers, TitlesAreSeenUpToEachReadLimit)
+{
+    // FILEINFO sees at most 888 characters of title, DISPNAME at most 898.
+    for (size_t length = 880; length <= 905; ++length) {
+        std::string title = std::string(length, 'n');
+        EXPECT_EQ("245 " + title.substr(0, 888), Ask(FILEINFO, title).answer) << length;
+        EXPECT_EQ(title.substr(0, 898), Ask(DISPNAME, title).answer) << length;
+        std::string dashed = "1." + std::string(length - 4, 'n') + "-x";
+        std::string seen = dashed.substr(0, 898);
+        std::string name = seen.substr(2, seen.rfind('-') == std::string::npos ? std::string::npos : seen.rfind('-') - 2);
+        EXPECT_EQ(name, Ask(DISPNAME, dashed).answer) << length;
+    }
+}
+
+TEST_F(TitleAnswers, AWindowThatLeavesNoTerminatorIsReadWithinTheBuffer)
+{
+    player = FakePlayer();
+    HWND window = StandinCreateWindow(PLAYER_WINDOW_CLASS, [](HWND, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
+        if (msg == WM_USER && l == QUERY_VERSION)
+            return 0x5092;
+        if (msg == WM_USER && l == QUERY_PLAY_STATE)
+            return 1;
+        if (msg == WM_GETTEXT) {
+            std::memset(reinterpret_cast<char*>(l), '7', w); // the whole buffer, no terminator
+            return static_cast<LRESULT>(w);
+        }
+        return 0;
+    });
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(std::string(898, '7'), Invoke(DISPNAME).answer);
+    EXPECT_EQ("0 " + std::string(888, '7'), Invoke(FILEINFO).answer);
+}
+
+} // namespace

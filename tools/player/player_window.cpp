@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "../../src/player/messages.h"
+#include "message_names.h"
 
 namespace {
 
@@ -250,9 +251,9 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
         return DefWindowProcA(window, msg, w, l);
     }
     if (p->options.verbose && Recorded(msg, l)) {
-        const char* name = msg == WM_GETTEXT ? "WM_GETTEXT" : msg == WM_COMMAND ? "WM_COMMAND" : "WM_USER";
-        std::printf("player: %-10s wParam=%-6ld lParam=%-4ld -> %ld\n", name, static_cast<long>(w),
-                    msg == WM_GETTEXT ? 0L : static_cast<long>(l), static_cast<long>(answer));
+        std::printf("player: %-18s (%s, wParam %ld) -> %ld\n", MessageName(msg, w, l),
+                    msg == WM_USER ? "WM_USER" : msg == WM_COMMAND ? "WM_COMMAND" : "WM_GETTEXT",
+                    static_cast<long>(w), static_cast<long>(answer));
         std::fflush(stdout);
     }
     return answer;

@@ -1,0 +1,93 @@
+#!/usr/bin/python3
+"""Reads the built tolbry.dll with pefile, a PE parser independent of the toolchain, and checks what a
+host and the system see of it: the machine, the export table, the imports and the version resource."""
+import sys
+import unittest
+
+import pefile
+
+DLL = None
+EXPORTS = [(1, "DISPNAME"), (2, "FILEINFO"), (3, "FILENAME"), (4, "TRACKLAST"),
+           (5, "TRACKNEXT"), (6, "TRACKPAUSE"), (7, "TRACKPLAY"), (8, "TRACKSTOP")]
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll"}
+STRINGS = [("Comments", "Quendrel Addon."),
+           ("FileDescription", None),
+           ("FileVersion", "9.30.2003"),
+           ("InternalName", "tolbry"),
+           ("LegalCopyright", None),
+           ("OriginalFilename", "tolbry.dll"),
+           ("ProductName", "Quendrel"),
+           ("ProductVersion", "2.54")]
+
+
+class Image(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.pe = pefile.PE(DLL)
+
+    def test_is_a_32_bit_i386_dll(self):
+        self.assertEqual(0x14C, self.pe.FILE_HEADER.Machine)
+        self.assertEqual(0x10B, self.pe.OPTIONAL_HEADER.Magic)
+        self.assertTrue(self.pe.FILE_HEADER.Characteristics & 0x2000, "IMAGE_FILE_DLL")
+
+    def test_exports_the_eight_routines_by_name_at_fixed_ordinals(self):
+        exports = self.pe.DIRECTORY_ENTRY_EXPORT
+        self.assertEqual(b"tolbry.dll", self.pe.get_string_at_rva(exports.struct.Name))
+        self.assertEqual(1, exports.struct.Base)
+        seen = [(s.ordinal, s.name.decode() if s.name else None) for s in exports.symbols]
+        self.assertEqual(EXPORTS, seen)
+        self.assertTrue(all(s.forwarder is None for s in exports.symbols))
+        self.assertEqual(len(set(s.address for s in exports.symbols)), 8, "eight distinct routines")
+
+    def test_imports_only_windows_system_dlls(self):
+        imported = {entry.dll.decode().lower() for entry in self.pe.DIRECTORY_ENTRY_IMPORT}
+        self.assertTrue(imported <= SYSTEM_DLLS, sorted(imported - SYSTEM_DLLS))
+        functions = {imp.name.decode() for entry in self.pe.DIRECTORY_ENTRY_IMPORT for imp in entry.imports
+                     if imp.name}
+        for needed in ("FindWindowA", "SendMessageA", "wsprintfA", "RegOpenKeyExA", "RegQueryValueExA",
+                       "RegCloseKey", "DisableThreadLibraryCalls"):
+            self.assertIn(needed, functions)
+
+    def test_has_no_link_timestamp(self):
+        self.assertEqual(0, self.pe.FILE_HEADER.TimeDateStamp)
+        self.assertEqual(0, self.pe.DIRECTORY_ENTRY_EXPORT.struct.TimeDateStamp)
+
+    def test_version_resource_is_id_1_in_us_english(self):
+        versions = [e for e in self.pe.DIRECTORY_ENTRY_RESOURCE.entries
+                    if e.id == pefile.RESOURCE_TYPE["RT_VERSION"]]
+        self.assertEqual(1, len(versions))
+        names = versions[0].directory.entries
+        self.assertEqual([1], [n.id for n in names])
+        self.assertEqual([1033], [lang.id for lang in names[0].directory.entries])
+
+    def test_version_fixed_part(self):
+        fixed = self.pe.VS_FIXEDFILEINFO[0]
+        self.assertEqual((9 << 16 | 30, 2003 << 16 | 0), (fixed.FileVersionMS, fixed.FileVersionLS))
+        self.assertEqual((9 << 16 | 30, 2003 << 16 | 0), (fixed.ProductVersionMS, fixed.ProductVersionLS))
+        self.assertEqual(0x3F, fixed.FileFlagsMask)
+        self.assertEqual(0, fixed.FileFlags)
+        self.assertEqual(0x40004, fixed.FileOS)
+        self.assertEqual(2, fixed.FileType)
+        self.assertEqual(0, fixed.FileSubtype)
+        self.assertEqual((0, 0), (fixed.FileDateMS, fixed.FileDateLS))
+
+    def test_version_strings_in_order(self):
+        tables = [t for info in self.pe.FileInfo[0] if info.Key == b"StringFileInfo" for t in info.StringTable]
+        self.assertEqual([b"040904b0"], [t.LangID for t in tables])
+        entries = [(k.decode(), v.decode()) for k, v in tables[0].entries.items()]
+        self.assertEqual([k for k, _ in STRINGS], [k for k, _ in entries])
+        for (key, expected), (_, value) in zip(STRINGS, entries):
+            if expected is None:
+                self.assertTrue(value.strip(), key + " is filled in")
+            else:
+                self.assertEqual(expected, value, key)
+
+    def test_version_translation(self):
+        variables = [v for info in self.pe.FileInfo[0] if info.Key == b"VarFileInfo" for v in info.Var]
+        entries = [{k: (v.decode() if isinstance(v, bytes) else v) for k, v in var.entry.items()} for var in variables]
+        self.assertEqual([{b"Translation": "0x0409 0x04b0"}], entries)
+
+
+if __name__ == "__main__":
+    DLL = sys.argv.pop(1)
+    unittest.main(verbosity=2)

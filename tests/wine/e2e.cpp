@@ -1,0 +1,450 @@
+// End-to-end tests of the real tolbry.dll against the stand-in player, under Wine.
+// tolbry-e2e --dll PATH (--in-process | --cross-process PLAYER.exe)
+// In process, the player window lives on the calling thread; across processes, the stand-in player
+// program runs beside the test. Both answer the same controls, so every case runs in both.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "../../tools/player/player_window.h"
+#include "check.h"
+
+namespace {
+
+typedef int(WINAPI* CommandFn)(DWORD, DWORD, char*, DWORD, DWORD, DWORD);
+
+struct CommandInfo {
+    const char* name;
+    bool strict;
+    Messages action; // what it sends once admitted to the stand-in's default state, for fixed actions
+    CommandFn fn;
+};
+
+std::vector<CommandInfo> Commands = {
+    {"DISPNAME", true, {GetText(899)}, nullptr},
+    {"FILEINFO", true, {TRACK_LENGTH, GetText(889)}, nullptr},
+    {"FILENAME", true, {WRITE}, nullptr},
+    {"TRACKLAST", false, {Command(CMD_PREVIOUS)}, nullptr},
+    {"TRACKNEXT", false, {Command(CMD_NEXT)}, nullptr},
+    {"TRACKPAUSE", false, {Command(CMD_PAUSE)}, nullptr},
+    {"TRACKPLAY", false, {Command(CMD_PLAY)}, nullptr},
+    {"TRACKSTOP", false, {Command(CMD_STOP)}, nullptr},
+};
+
+CommandFn Find(const char* name)
+{
+    for (const CommandInfo& c : Commands)
+        if (std::strcmp(c.name, name) == 0)
+            return c.fn;
+    return nullptr;
+}
+
+struct CallResult {
+    int result;
+    std::string answer;
+    bool guardIntact;
+};
+
+constexpr size_t HOST_BUFFER = 1024;
+constexpr char POISON = static_cast<char>(0xA5);
+
+CallResult Call(const char* name, const std::string& text = std::string())
+{
+    std::vector<char> buffer(HOST_BUFFER + 64, POISON);
+    std::memcpy(buffer.data(), text.c_str(), text.size() + 1);
+    int result = Find(name)(0, 0, buffer.data(), 0, 0, 0);
+    CallResult call{result, std::string(buffer.data(), strnlen(buffer.data(), HOST_BUFFER)), true};
+    for (size_t i = HOST_BUFFER; i < buffer.size(); ++i)
+        call.guardIntact = call.guardIntact && buffer[i] == POISON;
+    return call;
+}
+
+// --- the player under test ----------------------------------------------------------------------
+
+bool CrossProcess = false;
+std::string PlayerProgram;
+std::string Folder; // where the player writes WINAMP.m3u
+HWND Player = nullptr;
+PROCESS_INFORMATION PlayerProcess = {};
+
+LRESULT Ctl(LPARAM control, WPARAM value = 0)
+{
+    return SendMessageA(Player, WM_USER, value, control);
+}
+
+void StartPlayer(bool real = false)
+{
+    if (CrossProcess) {
+        std::string command = "\"" + PlayerProgram + "\" --dir \"" + Folder + "\"" + (real ? " --real" : "");
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        std::vector<char> line(command.begin(), command.end());
+        line.push_back('\0');
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &PlayerProcess)) {
+            std::printf("cannot start %s\n", command.c_str());
+            return;
+        }
+        for (int i = 0; i < 300 && (Player = FindWindowA(PLAYER_WINDOW_CLASS, nullptr)) == nullptr; ++i)
+            Sleep(50);
+    } else {
+        PlayerOptions options;
+        options.folder = Folder;
+        options.realPlayer = real;
+        Player = CreatePlayerWindow(options);
+    }
+    CheckTrue(Player != nullptr, "the stand-in player window exists");
+}
+
+void StopPlayer()
+{
+    if (Player == nullptr)
+        return;
+    if (CrossProcess) {
+        PostMessageA(Player, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(PlayerProcess.hProcess, 10000) != WAIT_OBJECT_0)
+            TerminateProcess(PlayerProcess.hProcess, 1);
+        CloseHandle(PlayerProcess.hProcess);
+        CloseHandle(PlayerProcess.hThread);
+    } else {
+        DestroyWindow(Player);
+        MSG msg; // the WM_QUIT that the window's destruction posts
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    Player = nullptr;
+}
+
+Messages Seen()
+{
+    Messages seen;
+    LRESULT n = Ctl(CTL_LOG_COUNT);
+    for (LRESULT i = 0; i < n; ++i) {
+        UINT msg = static_cast<UINT>(Ctl(CTL_LOG_MSG, i));
+        seen.push_back({msg, static_cast<WPARAM>(Ctl(CTL_LOG_WPARAM, i)), Ctl(CTL_LOG_LPARAM, i), msg == WM_GETTEXT});
+    }
+    Ctl(CTL_LOG_CLEAR);
+    return seen;
+}
+
+void SetTitle(const std::string& title)
+{
+    SendMessageA(Player, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title.c_str()));
+}
+
+std::string PlaylistFile()
+{
+    return Folder + "\\WINAMP.m3u";
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::string bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char chunk[4096];
+        size_t n;
+        while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+            bytes.append(chunk, n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+Messages Gate()
+{
+    return {VERSION, PLAY_STATE};
+}
+
+Messages Then(Messages a, const Messages& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// --- cases ---------------------------------------------------------------------------------------
+
+void NoPlayerAnswersErr1()
+{
+    StopPlayer();
+    for (const CommandInfo& c : Commands) {
+        CallResult call = Call(c.name, "abc");
+        CheckEq("ERR 1", call.answer, c.name);
+        CheckEq(3, call.result, std::string(c.name) + " returns 3");
+        CheckTrue(call.guardIntact, std::string(c.name) + " stays within 1024 bytes");
+    }
+    StartPlayer();
+}
+
+void OldPlayersAreRefusedAfterTheVersionQuery()
+{
+    for (int version : {8196, -5, 0}) {
+        Ctl(CTL_SET_VERSION, static_cast<WPARAM>(version));
+        for (const CommandInfo& c : Commands) {
+            std::string what = std::string(c.name) + " version " + std::to_string(version);
+            Seen();
+            CallResult call = Call(c.name, "abc");
+            CheckEq("ERR 2", call.answer, what);
+            CheckEq(3, call.result, what);
+            CheckMessages({VERSION}, Seen(), what);
+        }
+    }
+    Ctl(CTL_SET_VERSION, 8197);
+    Seen();
+    CheckEq("abc", Call("TRACKSTOP", "abc").answer, "version 8197 is admitted");
+    CheckMessages(Then(Gate(), {Command(CMD_STOP)}), Seen(), "version 8197");
+    Ctl(CTL_SET_VERSION, 0x5092);
+}
+
+void TransportActsWhateverThePlayState()
+{
+    for (int state : {0, 3, 1}) {
+        for (const CommandInfo& c : Commands) {
+            Ctl(CTL_SET_PLAY_STATE, static_cast<WPARAM>(state));
+            Ctl(CTL_FORCE_POSITION, 1);
+            std::string what = std::string(c.name) + " state " + std::to_string(state);
+            Seen();
+            CallResult call = Call(c.name, "abc");
+            CheckEq(3, call.result, what);
+            CheckTrue(call.guardIntact, what + " stays within 1024 bytes");
+            if (c.strict && state != 1) {
+                CheckEq("ERR 3", call.answer, what);
+                CheckMessages(Gate(), Seen(), what);
+            } else if (!c.strict) {
+                CheckEq("abc", call.answer, what + " leaves the host text");
+                CheckMessages(Then(Gate(), c.action), Seen(), what);
+            }
+        }
+    }
+    Ctl(CTL_SET_PLAY_STATE, 1);
+}
+
+void TrackPlayNumbers()
+{
+    struct Case {
+        const char* text;
+        int position;
+    };
+    const Case cases[] = {{"3", 2},    {"1", 0},     {"", -1},      {"0", -1},        {"0.9", -1},
+                          {"-4", -1},  {"abc", -1},  {"0x10", -1},  {"2.9", 1},       {" 7", 6},
+                          {"7 songs", 6}, {"1e1", 9}, {"1d1", 9},   {"1e30", 2147483647},
+                          {"99999999999", 2147483647}, {"1e999", 2147483647}};
+    for (int state : {1, 3}) {
+        for (const Case& k : cases) {
+            Ctl(CTL_SET_PLAY_STATE, static_cast<WPARAM>(state));
+            Seen();
+            std::string what = std::string("TRACKPLAY ") + Quote(k.text) + " state " + std::to_string(state);
+            CallResult call = Call("TRACKPLAY", k.text);
+            Messages expected = Gate();
+            if (k.position >= 0) {
+                expected.push_back(SetPosition(static_cast<WPARAM>(k.position)));
+                if (state != 1)
+                    expected.push_back(Command(CMD_STOP));
+            }
+            expected.push_back(Command(CMD_PLAY));
+            CheckMessages(expected, Seen(), what);
+            CheckEq(k.text, call.answer, what + " leaves the host text");
+        }
+    }
+}
+
+void PausedRealPlayerStartsTheSelectedTrack()
+{
+    StopPlayer();
+    StartPlayer(true);
+    Call("TRACKPAUSE");
+    CheckEq(3, Ctl(CTL_GET_PLAY_STATE), "paused");
+    Call("TRACKPLAY", "4");
+    CheckEq(1, Ctl(CTL_GET_PLAY_STATE), "playing again");
+    CheckEq(3, Ctl(CTL_GET_LOADED), "the selected track plays, not the paused one");
+    CheckEq(" Dunmore Strings - Low Tide ", Call("DISPNAME").answer, "the title follows");
+    Call("TRACKPAUSE");
+    Call("TRACKPLAY");
+    CheckEq(3, Ctl(CTL_GET_LOADED), "without a number the paused track resumes");
+    StopPlayer();
+    StartPlayer();
+}
+
+void TitleAnswers()
+{
+    Seen();
+    CheckEq(" Alder Quay - Morning Ferry ", Call("DISPNAME").answer, "DISPNAME");
+    CheckMessages(Then(Gate(), {GetText(899)}), Seen(), "DISPNAME");
+    CheckEq("245 1", Call("FILEINFO").answer, "FILEINFO");
+    CheckMessages(Then(Gate(), {TRACK_LENGTH, GetText(889)}), Seen(), "FILEINFO");
+    Call("TRACKNEXT");
+    CheckEq("198 2", Call("FILEINFO").answer, "FILEINFO follows TRACKNEXT");
+
+    struct Case {
+        std::string title;
+        std::string fileInfo;
+        std::string displayName;
+    };
+    const Case cases[] = {
+        {"12. Artist - Song - Winamp", "198 12", " Artist - Song "},
+        {"Song", "198 Song", "Song"},
+        {"7. A-B", "198 7", " A"},
+        {"Artist - Song.mp3", "198 Artist - Song", "mp3"},
+        {".5.x", "198 5", "5.x"},
+        {"...", "198 ", ".."},
+        {"9. 100% %s %n - Winamp", "198 9", " 100% %s %n "},
+        {std::string(950, 't'), "198 " + std::string(888, 't'), std::string(898, 't')},
+    };
+    for (const Case& k : cases) {
+        SetTitle(k.title);
+        CheckEq(k.fileInfo, Call("FILEINFO").answer, "FILEINFO " + Quote(k.title.substr(0, 30)));
+        CheckEq(k.displayName, Call("DISPNAME").answer, "DISPNAME " + Quote(k.title.substr(0, 30)));
+    }
+    SetTitle("");
+    Call("TRACKLAST");
+}
+
+const char* const FIVE_LINES = "#EXTM3U\r\n#EXTINF:245,Artist - Song\r\nC:\\Music\\song.mp3\r\n#EXTINF:...\r\n"
+                               "C:\\Music\\other.mp3\r\n";
+
+void FileNameReadsThePlaylistTheWay()
+{
+    Seen();
+    CheckEq("C:\\Music\\Alder Quay - Morning Ferry.mp3\n", Call("FILENAME").answer, "FILENAME, first entry");
+    CheckMessages(Then(Gate(), {WRITE}), Seen(), "FILENAME");
+    Call("TRACKNEXT");
+    Call("TRACKNEXT");
+    CheckEq("C:\\Music\\Copper Lantern - Night Tram.mp3\n", Call("FILENAME").answer, "FILENAME follows TRACKNEXT");
+    Call("TRACKPLAY", "5");
+    CheckEq("C:\\Music\\Ember Choir - Last Light.mp3\n", Call("FILENAME").answer, "FILENAME follows TRACKPLAY");
+
+    // Files the player leaves as they are: the test writes them, the player only answers a position.
+    Ctl(CTL_SET_WRITE_MODE, WRITE_NEVER);
+    struct Case {
+        std::string file;
+        int position;
+        std::string entry;
+    };
+    const std::string longLine = std::string(5000, 'L') + "\r\n";
+    const Case cases[] = {
+        {FIVE_LINES, 0, "C:\\Music\\song.mp3\n"},
+        {FIVE_LINES, 1, "C:\\Music\\other.mp3\n"},          // text mode: CRLF arrives as LF
+        {FIVE_LINES, 7, "C:\\Music\\other.mp3\n"},          // past the end: the last line read
+        {FIVE_LINES, -1, ""},
+        {" #x\r\ny\r\n", 0, " #x\n"},
+        {"a\nlast", 1, "last"},
+        {longLine + "next\n", 1, "next\n"},
+        {"#EXTM3U\n" + std::string(3000, 'd') + "\n", 0, std::string(1023, 'd')},
+        {"", 0, ""},
+    };
+    for (const Case& k : cases) {
+        WriteFileBytes(PlaylistFile(), k.file);
+        Ctl(CTL_FORCE_POSITION, static_cast<WPARAM>(k.position));
+        CallResult call = Call("FILENAME", "host text");
+        CheckEq(k.entry, call.answer, "FILENAME at " + std::to_string(k.position) + " of " + Quote(k.file.substr(0, 30)));
+        CheckTrue(call.guardIntact, "FILENAME stays within 1024 bytes");
+    }
+
+    DeleteFileA(PlaylistFile().c_str());
+    Ctl(CTL_FORCE_POSITION, 0);
+    CheckEq("", Call("FILENAME", "host text").answer, "no playlist file");
+    CreateDirectoryA(PlaylistFile().c_str(), nullptr);
+    CheckEq("", Call("FILENAME", "host text").answer, "a playlist path that is a folder");
+    RemoveDirectoryA(PlaylistFile().c_str());
+    Ctl(CTL_SET_WRITE_MODE, WRITE_ALWAYS);
+}
+
+void FileNameKeepsTheFileOfAPlayerThatWritesOnlyAfterAChange()
+{
+    StopPlayer();
+    DeleteFileA(PlaylistFile().c_str());
+    StartPlayer(true);
+    const char* expected[] = {"C:\\Music\\Alder Quay - Morning Ferry.mp3\n", "C:\\Music\\Brindle - Salt Roads.mp3\n",
+                              "C:\\Music\\Copper Lantern - Night Tram.mp3\n"};
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 3; ++i) {
+            CheckEq(expected[i], Call("FILENAME").answer, "FILENAME round " + std::to_string(round));
+            CheckTrue(GetFileAttributesA(PlaylistFile().c_str()) != INVALID_FILE_ATTRIBUTES, "the playlist file stays");
+            Call("TRACKNEXT");
+        }
+        Call("TRACKPLAY", "1");
+    }
+    CheckEq(1, Ctl(CTL_WRITES), "an unchanged playlist is written once");
+    Ctl(CTL_EDIT_PLAYLIST);
+    Call("TRACKPLAY", "6");
+    CheckEq("C:\\Music\\Added 6.mp3\n", Call("FILENAME").answer, "an edited playlist is written again");
+    CheckEq(2, Ctl(CTL_WRITES), "written after the edit");
+
+    Call("TRACKPAUSE");
+    std::string before = ReadFileBytes(PlaylistFile());
+    Seen();
+    CheckEq("ERR 3", Call("FILENAME").answer, "FILENAME while paused");
+    CheckMessages(Gate(), Seen(), "FILENAME while paused");
+    CheckEq(before, ReadFileBytes(PlaylistFile()), "the playlist file is untouched while paused");
+    CheckEq(2, Ctl(CTL_WRITES), "no write while paused");
+    StopPlayer();
+    StartPlayer();
+}
+
+bool RegisterAssociation()
+{
+    return RegisterPlayerAssociation(Folder + "\\" + PLAYER_PROGRAM);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string dll;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--dll" && i + 1 < argc)
+            dll = argv[++i];
+        else if (arg == "--cross-process" && i + 1 < argc) {
+            CrossProcess = true;
+            PlayerProgram = argv[++i];
+        } else if (arg != "--in-process") {
+            std::fprintf(stderr, "usage: tolbry-e2e --dll PATH (--in-process | --cross-process PLAYER.exe)\n");
+            return 2;
+        }
+    }
+    HMODULE module = LoadLibraryA(dll.c_str());
+    if (module == nullptr) {
+        std::printf("cannot load %s\n", dll.c_str());
+        return 1;
+    }
+    for (CommandInfo& c : Commands)
+        c.fn = reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(module, c.name)));
+
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    Folder = std::string(temp) + (CrossProcess ? "tolbry-e2e-cross" : "tolbry-e2e-in");
+    CreateDirectoryA(Folder.c_str(), nullptr);
+    CheckTrue(RegisterAssociation(), "the association is registered");
+
+    struct Case {
+        const char* name;
+        void (*run)();
+    };
+    const Case cases[] = {
+        {"no player", NoPlayerAnswersErr1},
+        {"old player", OldPlayersAreRefusedAfterTheVersionQuery},
+        {"play states", TransportActsWhateverThePlayState},
+        {"TRACKPLAY numbers", TrackPlayNumbers},
+        {"paused real player", PausedRealPlayerStartsTheSelectedTrack},
+        {"title answers", TitleAnswers},
+        {"FILENAME", FileNameReadsThePlaylistTheWay},
+        {"FILENAME, real player", FileNameKeepsTheFileOfAPlayerThatWritesOnlyAfterAChange},
+    };
+    StartPlayer();
+    for (const Case& c : cases) {
+        CurrentCase = c.name;
+        c.run();
+    }
+    StopPlayer();
+    FreeLibrary(module);
+    return Summary(CrossProcess ? "cross-process" : "in-process");
+}
