@@ -389,6 +389,40 @@ void FileNameKeepsTheFileOfAPlayerThatWritesOnlyAfterAChange()
     StartPlayer();
 }
 
+HMODULE Module = nullptr;
+std::string DllPath;
+
+bool LoadModule()
+{
+    Module = LoadLibraryA(DllPath.c_str());
+    for (CommandInfo& c : Commands)
+        c.fn = Module ? reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(Module, c.name))) : nullptr;
+    return Module != nullptr;
+}
+
+void LoadingAndUnloadingSendNothing()
+{
+    Seen();
+    CheckTrue(FreeLibrary(Module) != FALSE, "unloaded");
+    CheckTrue(GetModuleHandleA("tolbry.dll") == nullptr, "no longer in the process");
+    CheckTrue(LoadModule(), "loaded again");
+    CheckMessages({}, Seen(), "load and unload");
+    for (int ordinal = 1; ordinal <= 8; ++ordinal) {
+        const CommandInfo& c = Commands[ordinal - 1];
+        FARPROC byOrdinal = GetProcAddress(Module, MAKEINTRESOURCEA(ordinal));
+        CheckTrue(byOrdinal != nullptr && reinterpret_cast<void*>(byOrdinal) == reinterpret_cast<void*>(c.fn),
+                  std::string(c.name) + " is ordinal " + std::to_string(ordinal));
+    }
+    CheckTrue(GetProcAddress(Module, MAKEINTRESOURCEA(9)) == nullptr, "nothing at ordinal 9");
+    CheckTrue(GetProcAddress(Module, "DllMain") == nullptr && GetProcAddress(Module, "PlayerWindow") == nullptr &&
+                  GetProcAddress(Module, "DISPNAME@24") == nullptr,
+              "nothing else is exported");
+    Ctl(CTL_SET_PLAY_STATE, 0);
+    CheckEq("ERR 3", Call("DISPNAME").answer, "the reloaded DLL answers");
+    CheckMessages(Gate(), Seen(), "the reloaded DLL");
+    Ctl(CTL_SET_PLAY_STATE, 1);
+}
+
 bool RegisterAssociation()
 {
     return RegisterPlayerAssociation(Folder + "\\" + PLAYER_PROGRAM);
@@ -398,7 +432,7 @@ bool RegisterAssociation()
 
 int main(int argc, char** argv)
 {
-    std::string dll;
+    std::string& dll = DllPath;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--dll" && i + 1 < argc)
@@ -411,13 +445,10 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    HMODULE module = LoadLibraryA(dll.c_str());
-    if (module == nullptr) {
+    if (!LoadModule()) {
         std::printf("cannot load %s\n", dll.c_str());
         return 1;
     }
-    for (CommandInfo& c : Commands)
-        c.fn = reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(module, c.name)));
 
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
@@ -430,6 +461,7 @@ int main(int argc, char** argv)
         void (*run)();
     };
     const Case cases[] = {
+        {"load and unload", LoadingAndUnloadingSendNothing},
         {"no player", NoPlayerAnswersErr1},
         {"old player", OldPlayersAreRefusedAfterTheVersionQuery},
         {"play states", TransportActsWhateverThePlayState},
@@ -445,6 +477,6 @@ int main(int argc, char** argv)
         c.run();
     }
     StopPlayer();
-    FreeLibrary(module);
+    FreeLibrary(Module);
     return Summary(CrossProcess ? "cross-process" : "in-process");
 }
