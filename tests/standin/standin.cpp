@@ -32,6 +32,13 @@ struct State {
     std::vector<HMODULE> threadCallsDisabled;
 };
 
+thread_local int CallDepth = 0;
+
+struct InCall {
+    InCall() { ++CallDepth; }
+    ~InCall() { --CallDepth; }
+};
+
 State& TheState()
 {
     static State state;
@@ -135,8 +142,14 @@ std::vector<HMODULE> StandinThreadCallsDisabled()
     return s.threadCallsDisabled;
 }
 
+bool StandinCallUnderWay()
+{
+    return CallDepth > 0;
+}
+
 HWND FindWindowA(LPCSTR className, LPCSTR windowName)
 {
+    InCall inCall;
     State& s = TheState();
     std::function<HWND(LPCSTR)> hook;
     {
@@ -157,6 +170,7 @@ HWND FindWindowA(LPCSTR className, LPCSTR windowName)
 
 LRESULT SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    InCall inCall;
     State& s = TheState();
     StandinProc proc;
     {
@@ -173,6 +187,7 @@ LRESULT SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 // Like the platform's formatter, it writes at most 1023 characters and the terminating zero.
 int wsprintfA(LPSTR out, LPCSTR format, ...)
 {
+    InCall inCall;
     va_list args;
     va_start(args, format);
     int wanted = std::vsnprintf(out, 1024, format, args);
@@ -182,6 +197,7 @@ int wsprintfA(LPSTR out, LPCSTR format, ...)
 
 LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, HKEY* result)
 {
+    InCall inCall;
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);
     if (root != HKEY_CLASSES_ROOT || options != 0 || (access & KEY_QUERY_VALUE) == 0 || subKey == nullptr ||
@@ -194,6 +210,7 @@ LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, HKEY*
 
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
 {
+    InCall inCall;
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);
     const Key* open = nullptr;
@@ -224,6 +241,7 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
 
 LONG RegCloseKey(HKEY key)
 {
+    InCall inCall;
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);
     for (auto it = s.openKeys.begin(); it != s.openKeys.end(); ++it)
@@ -236,6 +254,7 @@ LONG RegCloseKey(HKEY key)
 
 BOOL DisableThreadLibraryCalls(HMODULE module)
 {
+    InCall inCall;
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);
     s.threadCallsDisabled.push_back(module);

@@ -41,3 +41,7 @@ void StandinDeleteKey(const std::string& subKey);
 int StandinOpenKeys();
 
 std::vector<HMODULE> StandinThreadCallsDisabled();
+
+// True while a stand-in Win32 call (and the window procedure it runs) is under way on this thread, so
+// that a test can fail the module's own allocations and no one else's.
+bool StandinCallUnderWay();
