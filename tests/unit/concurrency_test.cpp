@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "../../src/player/check_player.h"
 #include "harness.h"
 
 namespace {
@@ -68,6 +69,46 @@ TEST(Concurrency, EachCallActsOnTheWindowItFound)
     EXPECT_EQ(static_cast<size_t>(THREADS) * (CALLS / 5) * (5 * 2 + 2 + 1 + 2 + 1 + 1), sent.size());
     for (int i = 0; i < THREADS; ++i)
         EXPECT_EQ(0, wrongAnswers[i]) << "thread " << i;
+    StandinReset();
+}
+
+} // namespace
+
+namespace {
+
+// Eight host threads against one player window: every answer must be the one a lone caller gets.
+TEST(Concurrency, ManyThreadsShareOnePlayer)
+{
+    StandinReset();
+    FakePlayer player;
+    player.title = "4. Shared - Window - Winamp";
+    player.length = 321;
+    player.Open();
+    constexpr int THREADS = 8;
+    constexpr int CALLS = 1250;
+    std::vector<int> wrongAnswers(THREADS, 0);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < THREADS; ++i) {
+        threads.emplace_back([&, i] {
+            for (int n = 0; n < CALLS; ++n) {
+                switch ((n + i) % 4) {
+                case 0: wrongAnswers[i] += Invoke(FILEINFO).answer != "321 4"; break;
+                case 1: wrongAnswers[i] += Invoke(DISPNAME).answer != " Shared - Window "; break;
+                case 2: wrongAnswers[i] += Invoke(TRACKPLAY, "4").answer != "4"; break;
+                default: wrongAnswers[i] += Invoke(TRACKSTOP, "s").answer != "s"; break;
+                }
+            }
+        });
+    }
+    for (auto& t : threads)
+        t.join();
+    for (int i = 0; i < THREADS; ++i)
+        EXPECT_EQ(0, wrongAnswers[i]) << "thread " << i;
+    std::vector<SentMessage> sent = StandinTakeMessages();
+    EXPECT_EQ(static_cast<size_t>(THREADS) * CALLS / 4 * (4 * 2 + 2 + 1 + 2 + 1), sent.size());
+    for (const SentMessage& m : sent)
+        ASSERT_EQ(player.window, m.window);
+    EXPECT_EQ(player.window, PlayerWindow.load());
     StandinReset();
 }
 

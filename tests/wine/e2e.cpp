@@ -389,6 +389,130 @@ void FileNameKeepsTheFileOfAPlayerThatWritesOnlyAfterAChange()
     StartPlayer();
 }
 
+void WindowGoneAfterTheSearch()
+{
+    Ctl(CTL_VANISH);
+    Seen();
+    CheckEq("ERR 2", Call("DISPNAME", "abc").answer, "a window gone after the search reads as too old");
+    CheckEq("ERR 1", Call("DISPNAME", "abc").answer, "and then as no player");
+    StopPlayer();
+    StartPlayer();
+}
+
+void NonsenseAnswers()
+{
+    for (int length : {-1, -2147483647 - 1, 2147483647}) {
+        Ctl(CTL_SET_LENGTH, static_cast<WPARAM>(length));
+        CheckEq(std::to_string(length) + " 1", Call("FILEINFO").answer, "length " + std::to_string(length));
+    }
+    Ctl(CTL_SET_VERSION, 0x7FFFFFFF);
+    CheckEq(" Alder Quay - Morning Ferry ", Call("DISPNAME").answer, "version 0x7FFFFFFF");
+    Ctl(CTL_SET_WRITE_MODE, WRITE_NEVER);
+    WriteFileBytes(PlaylistFile(), "#EXTM3U\na\nb\n");
+    for (int position : {-5, -2147483647 - 1, 2147483647}) {
+        Ctl(CTL_FORCE_POSITION, static_cast<WPARAM>(position));
+        CheckEq(position < 0 ? "" : "b\n", Call("FILENAME").answer, "position " + std::to_string(position));
+    }
+    StopPlayer();
+    StartPlayer();
+}
+
+void TitlesAroundTheReadLimits()
+{
+    for (size_t length = 886; length <= 901; ++length) {
+        std::string title = "3." + std::string(length - 4, 'n') + "-x";
+        SetTitle(title);
+        std::string dispNameSees = title.substr(0, 898);
+        size_t dash = dispNameSees.rfind('-');
+        CheckEq("245 3", Call("FILEINFO").answer, "FILEINFO, title of " + std::to_string(length));
+        CheckEq(dispNameSees.substr(2, dash == std::string::npos ? std::string::npos : dash - 2),
+                Call("DISPNAME").answer, "DISPNAME, title of " + std::to_string(length));
+        SetTitle(std::string(length, '7'));
+        CheckEq("245 " + std::string(length < 888 ? length : 888, '7'), Call("FILEINFO").answer,
+                "FILEINFO, dotless title of " + std::to_string(length));
+    }
+    SetTitle("");
+}
+
+void HostileLines()
+{
+    Ctl(CTL_SET_WRITE_MODE, WRITE_NEVER);
+    Ctl(CTL_FORCE_POSITION, 0);
+    for (size_t length : {1022u, 1023u, 1024u, 5000u}) {
+        WriteFileBytes(PlaylistFile(), "#EXTM3U\r\n" + std::string(length, 'a') + "\r\n");
+        CallResult call = Call("FILENAME");
+        CheckEq((std::string(length, 'a') + "\n").substr(0, 1023), call.answer, "a line of " + std::to_string(length));
+        CheckTrue(call.guardIntact, "a line of " + std::to_string(length) + " stays within 1024 bytes");
+    }
+    WriteFileBytes(PlaylistFile(), "#EXTM3U\nC:\\100% %s %n %i.mp3\n");
+    CheckEq("C:\\100% %s %n %i.mp3\n", Call("FILENAME").answer, "format characters in a line");
+    std::string junk;
+    for (int i = 0; i < 50000; ++i)
+        junk += static_cast<char>((i * 7919) % 256);
+    WriteFileBytes(PlaylistFile(), junk);
+    for (int position : {0, 5, 100000}) {
+        Ctl(CTL_FORCE_POSITION, static_cast<WPARAM>(position));
+        CallResult call = Call("FILENAME");
+        CheckTrue(call.guardIntact && call.answer.size() <= 1023, "binary junk at " + std::to_string(position));
+    }
+    Ctl(CTL_SET_WRITE_MODE, WRITE_ALWAYS);
+    Ctl(CTL_FORCE_POSITION, 0);
+}
+
+struct ThreadWork {
+    int index;
+    int wrong;
+};
+
+DWORD WINAPI HostThread(LPVOID argument)
+{
+    ThreadWork* work = static_cast<ThreadWork*>(argument);
+    for (int n = 0; n < 100; ++n) {
+        switch ((n + work->index) % 4) {
+        case 0: work->wrong += Call("DISPNAME").answer != " Copper Lantern - Night Tram "; break;
+        case 1: work->wrong += Call("FILEINFO").answer != "312 3"; break;
+        case 2: work->wrong += Call("FILENAME").answer != "C:\\Music\\Copper Lantern - Night Tram.mp3\n"; break;
+        default: work->wrong += Call("TRACKPLAY", "3").answer != "3"; break;
+        }
+    }
+    return 0;
+}
+
+// Four host threads call at once while the player's thread pumps its messages.
+void HostThreadsAtOnce()
+{
+    StopPlayer();
+    StartPlayer(true);
+    Call("TRACKPLAY", "3");
+    ThreadWork work[4] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}};
+    HANDLE threads[4];
+    for (int i = 0; i < 4; ++i)
+        threads[i] = CreateThread(nullptr, 0, HostThread, &work[i], 0, nullptr);
+    // In process the player's window belongs to this thread, which must keep pumping.
+    std::vector<HANDLE> running(threads, threads + 4);
+    while (!running.empty()) {
+        DWORD n = static_cast<DWORD>(running.size());
+        DWORD woken = MsgWaitForMultipleObjects(n, running.data(), FALSE, 30000, QS_ALLINPUT);
+        if (woken < WAIT_OBJECT_0 + n) {
+            running.erase(running.begin() + (woken - WAIT_OBJECT_0));
+        } else if (woken == WAIT_OBJECT_0 + n) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+        } else {
+            break; // timed out: the checks below say which thread hangs
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        CheckTrue(WaitForSingleObject(threads[i], 30000) == WAIT_OBJECT_0, "host thread " + std::to_string(i) + " ends");
+        CloseHandle(threads[i]);
+        CheckEq(0, work[i].wrong, "wrong answers on host thread " + std::to_string(i));
+    }
+    CheckEq(1, Ctl(CTL_WRITES), "the unchanged playlist was written once");
+    StopPlayer();
+    StartPlayer();
+}
+
 HMODULE Module = nullptr;
 std::string DllPath;
 
@@ -470,6 +594,11 @@ int main(int argc, char** argv)
         {"title answers", TitleAnswers},
         {"FILENAME", FileNameReadsThePlaylistTheWay},
         {"FILENAME, real player", FileNameKeepsTheFileOfAPlayerThatWritesOnlyAfterAChange},
+        {"window gone", WindowGoneAfterTheSearch},
+        {"nonsense answers", NonsenseAnswers},
+        {"titles around the read limits", TitlesAroundTheReadLimits},
+        {"hostile lines", HostileLines},
+        {"host threads", HostThreadsAtOnce},
     };
     StartPlayer();
     for (const Case& c : cases) {

@@ -35,6 +35,7 @@ struct Player {
     int lengthOverride = 0;
     bool hasLengthOverride = false;
     std::string titleOverride;
+    bool vanish = false;
     std::vector<Received> received;
 };
 
@@ -143,6 +144,7 @@ LRESULT AnswerControl(Player& p, WPARAM w, LPARAM l, HWND window)
     case CTL_WRITES: return p.writes;
     case CTL_SET_LENGTH: p.lengthOverride = value; p.hasLengthOverride = true; return 1;
     case CTL_QUIT: DestroyWindow(window); return 1;
+    case CTL_VANISH: p.vanish = true; return 1;
     }
     return 0;
 }
@@ -208,7 +210,7 @@ void Command(Player& p, WPARAM command)
 
 bool Recorded(UINT msg, LPARAM l)
 {
-    return msg == WM_GETTEXT || msg == WM_COMMAND || (msg == WM_USER && (l < CTL_SET_VERSION || l > CTL_QUIT));
+    return msg == WM_GETTEXT || msg == WM_COMMAND || (msg == WM_USER && (l < CTL_SET_VERSION || l > CTL_VANISH));
 }
 
 LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
@@ -222,7 +224,13 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
     LRESULT answer = 0;
     switch (msg) {
     case WM_USER:
-        answer = (l >= CTL_SET_VERSION && l <= CTL_QUIT) ? AnswerControl(*p, w, l, window) : AnswerQuery(*p, w, l);
+        if (p->vanish && l == QUERY_VERSION) {
+            // As if the window had gone between the module's search and its first message.
+            p->vanish = false;
+            DestroyWindow(window);
+            return 0;
+        }
+        answer = (l >= CTL_SET_VERSION && l <= CTL_VANISH) ? AnswerControl(*p, w, l, window) : AnswerQuery(*p, w, l);
         break;
     case WM_COMMAND:
         Command(*p, w);

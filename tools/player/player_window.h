@@ -42,6 +42,7 @@ constexpr LPARAM CTL_GET_PLAY_STATE = 9013;
 constexpr LPARAM CTL_WRITES = 9014;         // how often the playlist file was written
 constexpr LPARAM CTL_SET_LENGTH = 9015;     // wParam: the length to answer, whatever the track
 constexpr LPARAM CTL_QUIT = 9016;
+constexpr LPARAM CTL_VANISH = 9017;         // the next version query destroys the window, answering 0
 // WM_SETTEXT sets a title that is answered as it stands until an empty WM_SETTEXT clears it.
 
 constexpr const char* PLAYER_PROGRAM = "standin-player.exe";

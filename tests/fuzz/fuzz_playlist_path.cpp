@@ -1,0 +1,31 @@
+// The registry value to the playlist path, for any value bytes, with or without a terminating zero
+// and of any length: the path is empty or the program's folder with WINAMP.m3u, the key is closed.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "../../src/trackinfo/playlist_path.h"
+#include "standin.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::string value(reinterpret_cast<const char*>(data), size);
+    StandinReset();
+    StandinSetDefaultValue("Winamp.File\\shell\\Play\\command", value);
+    std::string path = GetPlaylistPath();
+    if (StandinOpenKeys() != 0)
+        std::abort();
+
+    std::string expected;
+    if (value.size() <= 2048) {
+        std::string text = value.c_str();
+        size_t start = text.find_first_not_of('"');
+        std::string program = start == std::string::npos ? "" : text.substr(start, text.find('"', start) - start);
+        size_t slash = program.rfind('\\');
+        if (slash != std::string::npos)
+            expected = program.substr(0, slash + 1) + "WINAMP.m3u";
+    }
+    if (path != expected)
+        std::abort();
+    return 0;
+}

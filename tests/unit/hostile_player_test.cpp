@@ -1,0 +1,121 @@
+// A player that answers nonsense, and playlists made to hurt: the answer stays bounded, literal and
+// within the host's 1024 bytes, and a huge playlist is read only as far as the current entry.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <fstream>
+
+#include "harness.h"
+
+namespace {
+
+class HostilePlayer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        StandinReset();
+        char pattern[] = "/tmp/tolbry-hostile-XXXXXX";
+        dir = mkdtemp(pattern);
+        folder = dir + "/player\\";
+        playlist = folder + "WINAMP.m3u";
+        StandinSetDefaultValue("Winamp.File\\shell\\Play\\command", "\"" + folder + "winamp.exe\"");
+        player.Open();
+    }
+    void TearDown() override
+    {
+        std::system(("rm -rf '" + dir + "'").c_str());
+        StandinReset();
+    }
+    void WritePlaylist(const std::string& bytes) { std::ofstream(playlist, std::ios::binary) << bytes; }
+
+    std::string dir;
+    std::string folder;
+    std::string playlist;
+    FakePlayer player;
+};
+
+// Bytes this process has read through system calls so far.
+long long BytesRead()
+{
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    long long value = -1;
+    while (io >> key >> value)
+        if (key == "rchar:")
+            return value;
+    return -1;
+}
+
+TEST_F(HostilePlayer, NonsenseNumbersArePrintedOrIgnored)
+{
+    for (int length : {-1, INT_MIN, INT_MAX, 0}) {
+        player.length = length;
+        EXPECT_EQ(std::to_string(length) + " 12", Invoke(FILEINFO).answer);
+    }
+    player.version = INT_MAX;
+    EXPECT_EQ(" Artist - Song ", Invoke(DISPNAME).answer);
+    WritePlaylist("#EXTM3U\na\nb\n");
+    for (int position : {-5, INT_MIN, INT_MAX, 2}) {
+        player.position = position;
+        EXPECT_EQ(position < 0 ? "" : "b\n", Invoke(FILENAME).answer) << position;
+    }
+}
+
+TEST_F(HostilePlayer, LongLinesAreCutAtTheAnswerLimit)
+{
+    for (size_t length : {1022u, 1023u, 1024u, 5000u}) {
+        WritePlaylist("#EXTM3U\n" + std::string(length, 'a') + "\n");
+        player.position = 0;
+        CallResult call = Invoke(FILENAME);
+        std::string line = std::string(length, 'a') + "\n";
+        EXPECT_EQ(line.substr(0, 1023), call.answer) << length;
+        EXPECT_TRUE(call.guardIntact) << length;
+    }
+}
+
+TEST_F(HostilePlayer, FormatCharactersInLinesAreAnsweredLiterally)
+{
+    WritePlaylist("#EXTM3U\nC:\\100% %s %n %i %%.mp3\n");
+    EXPECT_EQ("C:\\100% %s %n %i %%.mp3\n", Invoke(FILENAME).answer);
+}
+
+TEST_F(HostilePlayer, BinaryJunkIsReadSafely)
+{
+    std::string junk;
+    for (int i = 0; i < 100000; ++i)
+        junk += static_cast<char>((i * 7919) % 256);
+    WritePlaylist(junk);
+    for (int position : {0, 3, 50, 100000}) {
+        player.position = position;
+        CallResult call = Invoke(FILENAME);
+        EXPECT_TRUE(call.guardIntact);
+        EXPECT_LE(call.answer.size(), 1023u);
+        EXPECT_NE(std::string::npos, junk.find(call.answer)) << "the answer is a piece of the file";
+    }
+}
+
+TEST_F(HostilePlayer, AHugePlaylistIsReadOnlyUpToTheCurrentEntry)
+{
+    // 200 MB, the current entry first: the answer comes after one small read, not the whole file.
+    {
+        std::ofstream out(playlist, std::ios::binary);
+        out << "#EXTM3U\n#EXTINF:245,First - Track\nC:\\Music\\first.mp3\n";
+        std::string block;
+        for (int i = 0; i < 2000; ++i)
+            block += "#EXTINF:200,Artist - Later Track\nC:\\Music\\Some Folder\\later track " + std::to_string(i) + ".mp3\n";
+        while (out.tellp() < 200LL * 1024 * 1024)
+            out << block;
+    }
+    player.position = 0;
+    long long before = BytesRead();
+    CallResult call = Invoke(FILENAME);
+    long long read = BytesRead() - before;
+    EXPECT_EQ("C:\\Music\\first.mp3\n", call.answer);
+    EXPECT_GE(read, 0);
+    EXPECT_LT(read, 64 * 1024) << "read " << read << " bytes of a 200 MB playlist";
+}
+
+} // namespace
