@@ -11,6 +11,7 @@
 
 #include "../../tools/player/player_window.h"
 #include "check.h"
+#include "player_process.h"
 
 namespace {
 
@@ -78,17 +79,7 @@ LRESULT Ctl(LPARAM control, WPARAM value = 0)
 void StartPlayer(bool real = false)
 {
     if (CrossProcess) {
-        std::string command = "\"" + PlayerProgram + "\" --dir \"" + Folder + "\"" + (real ? " --real" : "");
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        std::vector<char> line(command.begin(), command.end());
-        line.push_back('\0');
-        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &PlayerProcess)) {
-            std::printf("cannot start %s\n", command.c_str());
-            return;
-        }
-        for (int i = 0; i < 300 && (Player = FindWindowA(PLAYER_WINDOW_CLASS, nullptr)) == nullptr; ++i)
-            Sleep(50);
+        Player = StartPlayerProcess(PlayerProgram, "--dir \"" + Folder + "\"" + (real ? " --real" : ""), &PlayerProcess);
     } else {
         PlayerOptions options;
         options.folder = Folder;
@@ -103,11 +94,7 @@ void StopPlayer()
     if (Player == nullptr)
         return;
     if (CrossProcess) {
-        PostMessageA(Player, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(PlayerProcess.hProcess, 10000) != WAIT_OBJECT_0)
-            TerminateProcess(PlayerProcess.hProcess, 1);
-        CloseHandle(PlayerProcess.hProcess);
-        CloseHandle(PlayerProcess.hThread);
+        StopPlayerProcess(Player, &PlayerProcess);
     } else {
         DestroyWindow(Player);
         MSG msg; // the WM_QUIT that the window's destruction posts
