@@ -8,6 +8,18 @@
 
 namespace {
 
+#ifdef _WIN32
+// MinGW's headers send strtod to MinGW's own C99 version, which brings hexadecimal floats and some
+// 60 KB into the DLL. Only plain decimal text reaches strtod here, which the system C library's own
+// strtod (msvcrt) reads just as well.
+extern "C" double __cdecl SystemStrtod(const char* text, char** end) __asm__("_strtod");
+#else
+double SystemStrtod(const char* text, char** end)
+{
+    return std::strtod(text, end);
+}
+#endif
+
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -61,7 +73,7 @@ double ReadPlaylistNumber(const char* text)
             number.append(sign, static_cast<size_t>(q + exponent - sign));
         }
     }
-    return std::strtod(number.c_str(), nullptr);
+    return SystemStrtod(number.c_str(), nullptr);
 }
 
 int PlaylistPositionOf(double number)
