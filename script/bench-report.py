@@ -1,14 +1,39 @@
 #!/usr/bin/python3
-"""bench-report.py OUT DOCS DLL LARGEST: turns the figures script/bench collected in OUT into
-DOCS/performance.md and OUT/scaling.dat (for the plot)."""
+"""bench-report.py OUT DOCS DLL LARGEST MAP: turns the figures script/bench collected in OUT into
+DOCS/performance.md and OUT/scaling.dat (for the plot); MAP is the DLL's link map."""
 import datetime
 import json
 import os
+import collections
 import platform
+import re
 import subprocess
 import sys
 
-out, docs, dll, largest = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4]
+out, docs, dll, largest, link_map = sys.argv[1:6]
+
+
+def room_by_object():
+    """Bytes of code and data each linked object brings, from the link map (debug sections left out:
+    the DLL is stripped)."""
+    sizes = collections.Counter()
+    pending = None
+    for line in open(link_map):
+        whole = re.match(r"^ (\.\S+)\s+0x[0-9a-f]+\s+0x([0-9a-f]+)\s+(\S+)", line)
+        if whole:
+            pending = None
+            if not whole.group(1).startswith(".debug"):
+                sizes[whole.group(3).split("/")[-1]] += int(whole.group(2), 16)
+            continue
+        alone = re.match(r"^ (\.\S+)$", line.rstrip())
+        if alone:
+            pending = None if alone.group(1).startswith(".debug") else alone.group(1)
+            continue
+        rest = re.match(r"^\s+0x[0-9a-f]+\s+0x([0-9a-f]+)\s+(\S+)", line)
+        if rest and pending:
+            sizes[rest.group(2).split("/")[-1]] += int(rest.group(1), 16)
+        pending = None
+    return sizes
 
 
 def cpu_times():
@@ -82,6 +107,14 @@ for _, where, command, module, bare in calls:
 size = os.path.getsize(dll)
 lines += ["", "## The DLL", "",
           f"`tolbry.dll`: {size:,} bytes; LoadLibrary + FreeLibrary under Wine: {int(loads[0]):,} per second.",
+          "", "What takes the room, from the link map (code and data before alignment):", "",
+          "| bytes | object |", "|---:|---|"]
+room = room_by_object()
+for name, n in room.most_common(10):
+    lines.append(f"| {n:,} | `{name}` |")
+lines += [f"| {sum(room.values()):,} | all |", "",
+          "The module's own objects are the `objects.a(...)` rows; most of the rest is the exception "
+          "machinery that lets the command frame catch a failed allocation, and the C runtime's start-up.",
           "", "![FILENAME cost against playlist size](filename-scaling.png)", ""]
 with open(os.path.join(docs, "performance.md"), "w") as f:
     f.write("\n".join(lines))
