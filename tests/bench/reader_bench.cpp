@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "../../src/trackinfo/current_entry.h"
+#include "../common/bytes_read.h"
 
 namespace {
 
@@ -74,16 +75,6 @@ void Reading(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * (position + 1));
 }
 
-long long BytesRead()
-{
-    std::ifstream io("/proc/self/io");
-    std::string key;
-    long long value = -1;
-    while (io >> key >> value)
-        if (key == "rchar:")
-            return value;
-    return -1;
-}
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "../common/bytes_read.h"
 #include "harness.h"
 
 namespace {
@@ -37,17 +38,6 @@ protected:
     FakePlayer player;
 };
 
-// Bytes this process has read through system calls so far.
-long long BytesRead()
-{
-    std::ifstream io("/proc/self/io");
-    std::string key;
-    long long value = -1;
-    while (io >> key >> value)
-        if (key == "rchar:")
-            return value;
-    return -1;
-}
 
 TEST_F(HostilePlayer, NonsenseNumbersArePrintedOrIgnored)
 {
