@@ -297,7 +297,7 @@ void TitleAnswers()
 const char* const FIVE_LINES = "#EXTM3U\r\n#EXTINF:245,Artist - Song\r\nC:\\Music\\song.mp3\r\n#EXTINF:...\r\n"
                                "C:\\Music\\other.mp3\r\n";
 
-void FileNameReadsThePlaylistTheWay()
+void FileNameAnswersTheCurrentEntry()
 {
     Seen();
     CheckEq("C:\\Music\\Alder Quay - Morning Ferry.mp3\n", Call("FILENAME").answer, "FILENAME, first entry");
@@ -579,7 +579,7 @@ int main(int argc, char** argv)
         {"TRACKPLAY numbers", TrackPlayNumbers},
         {"paused real player", PausedRealPlayerStartsTheSelectedTrack},
         {"title answers", TitleAnswers},
-        {"FILENAME", FileNameReadsThePlaylistTheWay},
+        {"FILENAME", FileNameAnswersTheCurrentEntry},
         {"FILENAME, real player", FileNameKeepsTheFileOfAPlayerThatWritesOnlyAfterAChange},
         {"window gone", WindowGoneAfterTheSearch},
         {"nonsense answers", NonsenseAnswers},
