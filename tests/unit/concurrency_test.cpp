@@ -35,19 +35,19 @@ TEST(Concurrency, EachCallActsOnTheWindowItFound)
             for (int n = 0; n < CALLS; ++n) {
                 switch (n % 5) {
                 case 0:
-                    wrongAnswers[i] += Invoke(FILEINFO).answer != std::to_string(100 + i) + " " + number;
+                    wrongAnswers[i] += CallCommand(FILEINFO).answer != std::to_string(100 + i) + " " + number;
                     break;
                 case 1:
-                    wrongAnswers[i] += Invoke(DISPNAME).answer != " Thread - Track ";
+                    wrongAnswers[i] += CallCommand(DISPNAME).answer != " Thread - Track ";
                     break;
                 case 2:
-                    wrongAnswers[i] += Invoke(TRACKPLAY, number).answer != number;
+                    wrongAnswers[i] += CallCommand(TRACKPLAY, number).answer != number;
                     break;
                 case 3:
-                    wrongAnswers[i] += Invoke(TRACKNEXT, "n").answer != "n";
+                    wrongAnswers[i] += CallCommand(TRACKNEXT, "n").answer != "n";
                     break;
                 default:
-                    wrongAnswers[i] += Invoke(TRACKPAUSE).answer != "";
+                    wrongAnswers[i] += CallCommand(TRACKPAUSE).answer != "";
                     break;
                 }
             }
@@ -92,10 +92,10 @@ TEST(Concurrency, ManyThreadsShareOnePlayer)
         threads.emplace_back([&, i] {
             for (int n = 0; n < CALLS; ++n) {
                 switch ((n + i) % 4) {
-                case 0: wrongAnswers[i] += Invoke(FILEINFO).answer != "321 4"; break;
-                case 1: wrongAnswers[i] += Invoke(DISPNAME).answer != " Shared - Window "; break;
-                case 2: wrongAnswers[i] += Invoke(TRACKPLAY, "4").answer != "4"; break;
-                default: wrongAnswers[i] += Invoke(TRACKSTOP, "s").answer != "s"; break;
+                case 0: wrongAnswers[i] += CallCommand(FILEINFO).answer != "321 4"; break;
+                case 1: wrongAnswers[i] += CallCommand(DISPNAME).answer != " Shared - Window "; break;
+                case 2: wrongAnswers[i] += CallCommand(TRACKPLAY, "4").answer != "4"; break;
+                default: wrongAnswers[i] += CallCommand(TRACKSTOP, "s").answer != "s"; break;
                 }
             }
         });

@@ -149,7 +149,7 @@ TEST_F(FileName, AnswersTheLineTheWrittenPlaylistNamesAsCurrent)
     player.onWritePlaylist = [this] { WriteFile(playlist, FIVE_LINES); };
     player.Open();
     int descriptors = OpenDescriptors();
-    CallResult call = Invoke(FILENAME, "host text");
+    CallResult call = CallCommand(FILENAME, "host text");
     EXPECT_EQ("C:\\Music\\other.mp3\n", call.answer);
     EXPECT_EQ(3, call.result);
     EXPECT_TRUE(call.guardIntact);
@@ -170,7 +170,7 @@ TEST_F(FileName, KeepsAndReadsThePlaylistWhenThePlayerSkipsTheWrite)
     player.Open();
     for (int position : {0, 1, 0, 1}) {
         player.position = position;
-        EXPECT_EQ(position == 0 ? "C:\\Music\\song.mp3\n" : "C:\\Music\\other.mp3\n", Invoke(FILENAME).answer);
+        EXPECT_EQ(position == 0 ? "C:\\Music\\song.mp3\n" : "C:\\Music\\other.mp3\n", CallCommand(FILENAME).answer);
         EXPECT_EQ(FIVE_LINES, ReadFile(playlist));
     }
     EXPECT_EQ(4, writes);
@@ -195,7 +195,7 @@ TEST_F(FileName, AnswersTheEmptyTextWhenThereIsNoLine)
             WriteFile(playlist, k.content);
         player.position = k.position;
         int descriptors = OpenDescriptors();
-        EXPECT_EQ("", Invoke(FILENAME, "host text").answer) << k.what;
+        EXPECT_EQ("", CallCommand(FILENAME, "host text").answer) << k.what;
         EXPECT_EQ("", CompareMessages({VERSION, PLAY_STATE, WRITE}, TakeMessages())) << k.what;
         EXPECT_EQ(descriptors, OpenDescriptors()) << k.what;
     }
@@ -206,7 +206,7 @@ TEST_F(FileName, WithoutAPlaylistPathNothingIsRequested)
     StandinDeleteKey("Winamp.File\\shell\\Play\\command");
     FakePlayer player;
     player.Open();
-    EXPECT_EQ("", Invoke(FILENAME, "host text").answer);
+    EXPECT_EQ("", CallCommand(FILENAME, "host text").answer);
     EXPECT_EQ("", CompareMessages({VERSION, PLAY_STATE}, TakeMessages()));
 }
 
@@ -215,7 +215,7 @@ TEST_F(FileName, APlaylistPathThatIsAFolderAnswersEmpty)
     mkdir(playlist.c_str(), 0700);
     FakePlayer player;
     player.Open();
-    EXPECT_EQ("", Invoke(FILENAME, "host text").answer);
+    EXPECT_EQ("", CallCommand(FILENAME, "host text").answer);
     EXPECT_TRUE(Exists(playlist));
 }
 
@@ -228,7 +228,7 @@ TEST_F(FileName, RefusedWhileNotPlayingAndTouchesNothing)
         bool asked = false;
         player.onWritePlaylist = [&] { asked = true; };
         player.Open();
-        EXPECT_EQ("ERR 3", Invoke(FILENAME, "host text").answer);
+        EXPECT_EQ("ERR 3", CallCommand(FILENAME, "host text").answer);
         EXPECT_FALSE(asked);
         EXPECT_EQ(FIVE_LINES, ReadFile(playlist));
         EXPECT_EQ("", CompareMessages({VERSION, PLAY_STATE}, TakeMessages()));
@@ -243,7 +243,7 @@ TEST_F(FileName, LongEntriesAreCutToTheAnswerLimit)
     std::string line = "C:\\" + std::string(3000, 'd') + ".mp3\n";
     player.onWritePlaylist = [&] { WriteFile(playlist, "#EXTM3U\n" + line); };
     player.Open();
-    CallResult call = Invoke(FILENAME);
+    CallResult call = CallCommand(FILENAME);
     EXPECT_EQ(line.substr(0, 1023), call.answer);
     EXPECT_TRUE(call.guardIntact);
 }

@@ -20,7 +20,7 @@ Messages Concat(Messages a, const Messages& b)
 TEST_F(Gate, NoPlayerWindowAnswersErr1AndSendsNothing)
 {
     for (const CommandInfo& c : AllCommands()) {
-        CallResult call = Invoke(c.fn, "abc");
+        CallResult call = CallCommand(c.fn, "abc");
         EXPECT_EQ(3, call.result) << c.name;
         EXPECT_EQ("ERR 1", call.answer) << c.name;
         EXPECT_TRUE(call.guardIntact) << c.name;
@@ -44,7 +44,7 @@ TEST_F(Gate, OnlyTheVersionQueryDecidesAnOldPlayer)
             player.version = k.version;
             player.position = -1; // FILENAME then has nothing to read
             player.Open();
-            CallResult call = Invoke(c.fn, "abc");
+            CallResult call = CallCommand(c.fn, "abc");
             std::string where = std::string(c.name) + " version " + std::to_string(k.version);
             EXPECT_EQ(3, call.result) << where;
             if (k.answer != nullptr) {
@@ -70,7 +70,7 @@ TEST_F(Gate, StrictCommandsRefuseAPlayerThatIsNotPlayingWhileTransportActs)
             FakePlayer player;
             player.playState = state;
             player.Open();
-            CallResult call = Invoke(c.fn, "abc");
+            CallResult call = CallCommand(c.fn, "abc");
             std::string where = std::string(c.name) + " state " + std::to_string(state);
             EXPECT_EQ(3, call.result) << where;
             EXPECT_TRUE(call.guardIntact) << where;
@@ -93,7 +93,7 @@ TEST_F(Gate, APlayingPlayerAdmitsEveryCommand)
         StandinReset();
         FakePlayer player;
         player.Open();
-        CallResult call = Invoke(c.fn, "abc");
+        CallResult call = CallCommand(c.fn, "abc");
         EXPECT_EQ(3, call.result) << c.name;
         EXPECT_EQ("", CompareMessages(Concat({VERSION, PLAY_STATE}, c.action), TakeMessages())) << c.name;
     }
@@ -117,7 +117,7 @@ TEST_F(Gate, WindowGoneAfterTheSearchReadsAsTooOld)
     StandinDestroyWindow(window);
     StandinSetFindHook([window](LPCSTR) { return window; });
     for (const CommandInfo& c : AllCommands()) {
-        CallResult call = Invoke(c.fn, "abc");
+        CallResult call = CallCommand(c.fn, "abc");
         EXPECT_EQ("ERR 2", call.answer) << c.name;
         EXPECT_EQ("", CompareMessages({VERSION}, TakeMessages())) << c.name;
     }
@@ -127,16 +127,16 @@ TEST_F(Gate, SearchesByClassAloneOnEveryCall)
 {
     FakePlayer first;
     first.Open();
-    Invoke(TRACKNEXT);
+    CallCommand(TRACKNEXT);
     EXPECT_EQ(first.window, PlayerWindow.load());
     FakePlayer second;
     second.Open(); // the newer window is found first
-    Invoke(TRACKNEXT);
+    CallCommand(TRACKNEXT);
     EXPECT_EQ(second.window, PlayerWindow.load());
     EXPECT_EQ(2, StandinFindCalls());
     StandinDestroyWindow(second.window);
     StandinDestroyWindow(first.window);
-    EXPECT_EQ("ERR 1", Invoke(TRACKNEXT).answer);
+    EXPECT_EQ("ERR 1", CallCommand(TRACKNEXT).answer);
     EXPECT_EQ(nullptr, PlayerWindow.load());
 }
 

@@ -50,14 +50,3 @@ Messages TakeMessages()
         seen.push_back({m.msg, m.wParam, m.lParam, m.msg == WM_GETTEXT});
     return seen;
 }
-
-CallResult Invoke(CommandFn fn, const std::string& text)
-{
-    std::vector<char> buffer(HOST_BUFFER + 64, static_cast<char>(POISON));
-    std::memcpy(buffer.data(), text.c_str(), text.size() + 1);
-    int result = fn(7, 7, buffer.data(), 7, 7, 7);
-    CallResult call{result, std::string(buffer.data(), strnlen(buffer.data(), HOST_BUFFER)), true};
-    for (size_t i = HOST_BUFFER; i < buffer.size(); ++i)
-        call.guardIntact = call.guardIntact && static_cast<unsigned char>(buffer[i]) == POISON;
-    return call;
-}

@@ -8,10 +8,9 @@
 #include <string>
 
 #include "../../src/commands/commands.h"
+#include "../common/host_call.h"
 #include "../common/message_log.h"
 #include "standin.h"
-
-typedef int(WINAPI* CommandFn)(DWORD, DWORD, char*, DWORD, DWORD, DWORD);
 
 struct CommandInfo {
     const char* name;
@@ -39,15 +38,3 @@ struct FakePlayer {
 
 // The messages sent since the last call, in the shape the expectations use.
 Messages TakeMessages();
-
-struct CallResult {
-    int result;
-    std::string answer;
-    bool guardIntact; // nothing written past the host's 1024 bytes
-};
-
-constexpr size_t HOST_BUFFER = 1024;
-constexpr unsigned char POISON = 0xA5;
-
-// Calls `fn` with a 1024-byte buffer holding `text`, followed by poisoned guard bytes.
-CallResult Invoke(CommandFn fn, const std::string& text = std::string());

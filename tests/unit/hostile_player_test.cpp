@@ -43,14 +43,14 @@ TEST_F(HostilePlayer, NonsenseNumbersArePrintedOrIgnored)
 {
     for (int length : {-1, INT_MIN, INT_MAX, 0}) {
         player.length = length;
-        EXPECT_EQ(std::to_string(length) + " 12", Invoke(FILEINFO).answer);
+        EXPECT_EQ(std::to_string(length) + " 12", CallCommand(FILEINFO).answer);
     }
     player.version = INT_MAX;
-    EXPECT_EQ(" Artist - Song ", Invoke(DISPNAME).answer);
+    EXPECT_EQ(" Artist - Song ", CallCommand(DISPNAME).answer);
     WritePlaylist("#EXTM3U\na\nb\n");
     for (int position : {-5, INT_MIN, INT_MAX, 2}) {
         player.position = position;
-        EXPECT_EQ(position < 0 ? "" : "b\n", Invoke(FILENAME).answer) << position;
+        EXPECT_EQ(position < 0 ? "" : "b\n", CallCommand(FILENAME).answer) << position;
     }
 }
 
@@ -59,7 +59,7 @@ TEST_F(HostilePlayer, LongLinesAreCutAtTheAnswerLimit)
     for (size_t length : {1022u, 1023u, 1024u, 5000u}) {
         WritePlaylist("#EXTM3U\n" + std::string(length, 'a') + "\n");
         player.position = 0;
-        CallResult call = Invoke(FILENAME);
+        CallResult call = CallCommand(FILENAME);
         std::string line = std::string(length, 'a') + "\n";
         EXPECT_EQ(line.substr(0, 1023), call.answer) << length;
         EXPECT_TRUE(call.guardIntact) << length;
@@ -69,7 +69,7 @@ TEST_F(HostilePlayer, LongLinesAreCutAtTheAnswerLimit)
 TEST_F(HostilePlayer, FormatCharactersInLinesAreAnsweredLiterally)
 {
     WritePlaylist("#EXTM3U\nC:\\100% %s %n %i %%.mp3\n");
-    EXPECT_EQ("C:\\100% %s %n %i %%.mp3\n", Invoke(FILENAME).answer);
+    EXPECT_EQ("C:\\100% %s %n %i %%.mp3\n", CallCommand(FILENAME).answer);
 }
 
 TEST_F(HostilePlayer, BinaryJunkIsReadSafely)
@@ -80,7 +80,7 @@ TEST_F(HostilePlayer, BinaryJunkIsReadSafely)
     WritePlaylist(junk);
     for (int position : {0, 3, 50, 100000}) {
         player.position = position;
-        CallResult call = Invoke(FILENAME);
+        CallResult call = CallCommand(FILENAME);
         EXPECT_TRUE(call.guardIntact);
         EXPECT_LE(call.answer.size(), 1023u);
         EXPECT_NE(std::string::npos, junk.find(call.answer)) << "the answer is a piece of the file";
@@ -101,7 +101,7 @@ TEST_F(HostilePlayer, AHugePlaylistIsReadOnlyUpToTheCurrentEntry)
     }
     player.position = 0;
     long long before = BytesRead();
-    CallResult call = Invoke(FILENAME);
+    CallResult call = CallCommand(FILENAME);
     long long read = BytesRead() - before;
     EXPECT_EQ("C:\\Music\\first.mp3\n", call.answer);
     EXPECT_GE(read, 0);

@@ -19,7 +19,7 @@ protected:
         player.title = title;
         player.length = length;
         player.Open();
-        return Invoke(fn, "host text");
+        return CallCommand(fn, "host text");
     }
 
     FakePlayer player;
@@ -126,8 +126,8 @@ TEST_F(TitleAnswers, AWindowThatLeavesNoTerminatorIsReadWithinTheBuffer)
         return 0;
     });
     ASSERT_NE(nullptr, window);
-    EXPECT_EQ(std::string(898, '7'), Invoke(DISPNAME).answer);
-    EXPECT_EQ("0 " + std::string(888, '7'), Invoke(FILEINFO).answer);
+    EXPECT_EQ(std::string(898, '7'), CallCommand(DISPNAME).answer);
+    EXPECT_EQ("0 " + std::string(888, '7'), CallCommand(FILEINFO).answer);
 }
 
 } // namespace

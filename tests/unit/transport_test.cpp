@@ -39,7 +39,7 @@ TEST_F(Transport, TrackPlaySelectsTheNumberedEntryThenPlays)
             FakePlayer player;
             player.playState = state;
             player.Open();
-            CallResult call = Invoke(TRACKPLAY, k.text);
+            CallResult call = CallCommand(TRACKPLAY, k.text);
             Messages expected = {VERSION, PLAY_STATE};
             if (k.position >= 0) {
                 expected.push_back(SetPosition(static_cast<WPARAM>(k.position)));

@@ -10,12 +10,11 @@
 #include <vector>
 
 #include "../../tools/player/player_window.h"
+#include "../common/host_call.h"
 #include "check.h"
 #include "player_process.h"
 
 namespace {
-
-typedef int(WINAPI* CommandFn)(DWORD, DWORD, char*, DWORD, DWORD, DWORD);
 
 struct CommandInfo {
     const char* name;
@@ -43,24 +42,9 @@ CommandFn Find(const char* name)
     return nullptr;
 }
 
-struct CallResult {
-    int result;
-    std::string answer;
-    bool guardIntact;
-};
-
-constexpr size_t HOST_BUFFER = 1024;
-constexpr char POISON = static_cast<char>(0xA5);
-
 CallResult Call(const char* name, const std::string& text = std::string())
 {
-    std::vector<char> buffer(HOST_BUFFER + 64, POISON);
-    std::memcpy(buffer.data(), text.c_str(), text.size() + 1);
-    int result = Find(name)(0, 0, buffer.data(), 0, 0, 0);
-    CallResult call{result, std::string(buffer.data(), strnlen(buffer.data(), HOST_BUFFER)), true};
-    for (size_t i = HOST_BUFFER; i < buffer.size(); ++i)
-        call.guardIntact = call.guardIntact && buffer[i] == POISON;
-    return call;
+    return CallCommand(Find(name), text);
 }
 
 // --- the player under test ----------------------------------------------------------------------

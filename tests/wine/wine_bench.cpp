@@ -10,12 +10,11 @@
 #include <string>
 
 #include "../../src/player/messages.h"
+#include "../common/host_call.h"
 #include "../../tools/player/player_window.h"
 #include "player_process.h"
 
 namespace {
-
-typedef int(WINAPI* CommandFn)(DWORD, DWORD, char*, DWORD, DWORD, DWORD);
 
 HMODULE Module = nullptr;
 int Calls = 20000;

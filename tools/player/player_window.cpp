@@ -208,9 +208,14 @@ void Command(Player& p, WPARAM command)
     }
 }
 
+bool IsControl(UINT msg, LPARAM l)
+{
+    return msg == WM_USER && l >= CTL_SET_VERSION && l <= CTL_VANISH;
+}
+
 bool Recorded(UINT msg, LPARAM l)
 {
-    return msg == WM_GETTEXT || msg == WM_COMMAND || (msg == WM_USER && (l < CTL_SET_VERSION || l > CTL_VANISH));
+    return msg == WM_GETTEXT || msg == WM_COMMAND || (msg == WM_USER && !IsControl(msg, l));
 }
 
 LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
@@ -230,7 +235,7 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
             DestroyWindow(window);
             return 0;
         }
-        answer = (l >= CTL_SET_VERSION && l <= CTL_VANISH) ? AnswerControl(*p, w, l, window) : AnswerQuery(*p, w, l);
+        answer = IsControl(msg, l) ? AnswerControl(*p, w, l, window) : AnswerQuery(*p, w, l);
         break;
     case WM_COMMAND:
         Command(*p, w);

@@ -43,6 +43,7 @@ constexpr LPARAM CTL_WRITES = 9014;         // how often the playlist file was w
 constexpr LPARAM CTL_SET_LENGTH = 9015;     // wParam: the length to answer, whatever the track
 constexpr LPARAM CTL_QUIT = 9016;
 constexpr LPARAM CTL_VANISH = 9017;         // the next version query destroys the window, answering 0
+// (the controls run from CTL_SET_VERSION to CTL_VANISH: a new one goes at the end)
 // WM_SETTEXT sets a title that is answered as it stands until an empty WM_SETTEXT clears it.
 
 constexpr const char* PLAYER_PROGRAM = "standin-player.exe";
