@@ -9,21 +9,26 @@
 TOLBRY_COMMAND(DISPNAME)
 {
     return RunCommand(data, Gate::Strict, [](HWND player, PlayerStatus, char* answer) {
-        AnswerDisplayName(player, answer);
+        char title[TITLE_BUFFER];
+        AnswerText(answer, ReadDisplayName(player, title));
     });
 }
 
 TOLBRY_COMMAND(FILEINFO)
 {
     return RunCommand(data, Gate::Strict, [](HWND player, PlayerStatus, char* answer) {
-        AnswerFileInfo(player, answer);
+        char title[TITLE_BUFFER];
+        FileInfo info = ReadFileInfo(player, title);
+        AnswerLengthAndNumber(answer, info.length, info.number);
     });
 }
 
 TOLBRY_COMMAND(FILENAME)
 {
     return RunCommand(data, Gate::Strict, [](HWND player, PlayerStatus, char* answer) {
-        AnswerText(answer, GetCurrentEntry(player).c_str());
+        char line[LINE_BUFFER];
+        GetCurrentEntry(player, line);
+        AnswerText(answer, line);
     });
 }
 

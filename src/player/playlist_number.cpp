@@ -4,9 +4,17 @@
 #include <climits>
 #include <clocale>
 #include <cstdlib>
-#include <string>
+#include <cstring>
 
 namespace {
+
+// Enough significant digits to tell any two doubles apart, and the halfway point between them.
+constexpr size_t SIGNIFICANT_DIGITS = 800;
+// Past this the number is infinite or zero whatever its digits.
+constexpr long long EXPONENT_LIMIT = 1000000000;
+constexpr size_t POINT_MAX = 8;
+// Sign, «0», point, digits, the digit for the rest, «e», sign and exponent.
+constexpr size_t NUMBER_BUFFER = 2 + POINT_MAX + SIGNIFICANT_DIGITS + 1 + 2 + 10 + 1;
 
 #ifdef _WIN32
 // MinGW's headers send strtod to MinGW's own C99 version, which brings hexadecimal floats and some
@@ -41,39 +49,83 @@ double ReadPlaylistNumber(const char* text)
     const char* p = text;
     while (std::isspace(static_cast<unsigned char>(*p)))
         ++p;
-
-    // Only the decimal form is copied for strtod, so that it can neither read further (hexadecimal,
-    // infinity) nor stop short (the d exponent, a decimal point other than the locale's).
-    std::string number;
+    bool negative = *p == '-';
     if (*p == '+' || *p == '-')
-        number += *p++;
-    size_t whole = Digits(p);
-    number.append(p, whole);
-    p += whole;
-    size_t fraction = 0;
+        ++p;
+    const char* whole = p;
+    size_t wholeDigits = Digits(p);
+    p += wholeDigits;
+    const char* fraction = p;
+    size_t fractionDigits = 0;
     if (*p == '.') {
-        fraction = Digits(p + 1);
-        if (whole + fraction > 0) {
-            const char* point = std::localeconv()->decimal_point;
-            number += (point != nullptr && *point != '\0') ? point : ".";
-            number.append(p + 1, fraction);
-            p += 1 + fraction;
-        }
+        fraction = p + 1;
+        fractionDigits = Digits(fraction);
+        if (wholeDigits + fractionDigits > 0)
+            p += 1 + fractionDigits;
     }
-    if (whole + fraction == 0)
+    if (wholeDigits + fractionDigits == 0)
         return 0.0;
+    long long exponent = 0;
     if (*p == 'e' || *p == 'E' || *p == 'd' || *p == 'D') {
         const char* q = p + 1;
-        const char* sign = q;
+        bool below = *q == '-';
         if (*q == '+' || *q == '-')
             ++q;
-        size_t exponent = Digits(q);
-        if (exponent > 0) {
-            number += 'e';
-            number.append(sign, static_cast<size_t>(q + exponent - sign));
-        }
+        for (; IsDigit(*q); ++q)
+            if (exponent < EXPONENT_LIMIT)
+                exponent = exponent * 10 + (*q - '0');
+        exponent = below ? -exponent : exponent;
     }
-    return SystemStrtod(number.c_str(), nullptr);
+
+    // The digits go to strtod as «0.DDDDe±X», so that it can neither read further (hexadecimal,
+    // infinity) nor stop short (the d exponent, a decimal point other than the locale's), and so that
+    // any length of text fits a fixed buffer: past the first SIGNIFICANT_DIGITS, one digit 1 stands
+    // for whatever non-zero digits follow, which rounds to the same double.
+    auto digitAt = [&](size_t i) { return i < wholeDigits ? whole[i] : fraction[i - wholeDigits]; };
+    size_t digits = wholeDigits + fractionDigits;
+    size_t first = 0;
+    while (first < digits && digitAt(first) == '0')
+        ++first;
+    if (first == digits)
+        return negative ? -0.0 : 0.0;
+    exponent += static_cast<long long>(wholeDigits) - static_cast<long long>(first);
+    if (exponent > EXPONENT_LIMIT)
+        exponent = EXPONENT_LIMIT;
+    if (exponent < -EXPONENT_LIMIT)
+        exponent = -EXPONENT_LIMIT;
+
+    char number[NUMBER_BUFFER];
+    size_t n = 0;
+    if (negative)
+        number[n++] = '-';
+    number[n++] = '0';
+    const char* point = std::localeconv()->decimal_point;
+    if (point == nullptr || *point == '\0' || std::strlen(point) > POINT_MAX)
+        point = ".";
+    for (; *point != '\0'; ++point)
+        number[n++] = *point;
+    size_t i = first;
+    for (; i < digits && i - first < SIGNIFICANT_DIGITS; ++i)
+        number[n++] = digitAt(i);
+    for (; i < digits; ++i)
+        if (digitAt(i) != '0') {
+            number[n++] = '1';
+            break;
+        }
+    number[n++] = 'e';
+    if (exponent < 0)
+        number[n++] = '-';
+    unsigned magnitude = static_cast<unsigned>(exponent < 0 ? -exponent : exponent);
+    char reversed[12];
+    size_t r = 0;
+    do {
+        reversed[r++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    while (r > 0)
+        number[n++] = reversed[--r];
+    number[n] = '\0';
+    return SystemStrtod(number, nullptr);
 }
 
 int PlaylistPositionOf(double number)

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "../commands/answer.h"
 #include "../player/messages.h"
 
 namespace {
@@ -10,6 +9,7 @@ namespace {
 // WM_GETTEXT limits, terminator included.
 constexpr int FILEINFO_TITLE_LIMIT = 889;
 constexpr int DISPNAME_TITLE_LIMIT = 899;
+static_assert(FILEINFO_TITLE_LIMIT <= TITLE_BUFFER && DISPNAME_TITLE_LIMIT <= TITLE_BUFFER, "titles fit");
 
 void ReadTitle(HWND player, char* title, int limit)
 {
@@ -38,17 +38,15 @@ char* DisplayNameOf(char* title)
     return name;
 }
 
-void AnswerFileInfo(HWND player, char* data)
+FileInfo ReadFileInfo(HWND player, char (&title)[TITLE_BUFFER])
 {
     int length = QueryPlayer(player, QUERY_TRACK_LENGTH, TRACK_LENGTH_IN_SECONDS);
-    char title[FILEINFO_TITLE_LIMIT];
     ReadTitle(player, title, FILEINFO_TITLE_LIMIT);
-    AnswerLengthAndNumber(data, length, PlaylistNumberOf(title));
+    return {length, PlaylistNumberOf(title)};
 }
 
-void AnswerDisplayName(HWND player, char* data)
+const char* ReadDisplayName(HWND player, char (&title)[TITLE_BUFFER])
 {
-    char title[DISPNAME_TITLE_LIMIT + 1];
     ReadTitle(player, title, DISPNAME_TITLE_LIMIT);
-    AnswerText(data, DisplayNameOf(title));
+    return DisplayNameOf(title);
 }

@@ -10,6 +10,14 @@ char* PlaylistNumberOf(char* title);
 // What follows the first ".", less the last "-" and everything after it.
 char* DisplayNameOf(char* title);
 
-// The actions of the two title-based commands: they ask the player and answer into `data`.
-void AnswerFileInfo(HWND player, char* data);
-void AnswerDisplayName(HWND player, char* data);
+// Room for the longest title either command reads, terminator included.
+constexpr int TITLE_BUFFER = 900;
+
+struct FileInfo {
+    int length;         // the current track's length as the player answers it
+    const char* number; // the playlist number, in the title's buffer
+};
+
+// Ask the player and cut the answers out of its title, which they read into `title`.
+FileInfo ReadFileInfo(HWND player, char (&title)[TITLE_BUFFER]);
+const char* ReadDisplayName(HWND player, char (&title)[TITLE_BUFFER]);

@@ -1,10 +1,13 @@
-// FILENAME's reading against a bare fgets loop over the same playlist, in one run.
+// FILENAME's reading against a bare read()+memchr loop and a plain fgets loop over the same playlist,
+// in one run.
 //   reader_bench DIR [--quick] [google benchmark flags]  timings (DIR holds the generated playlists)
 //   reader_bench DIR --once module|bare ENTRIES          one read of the last entry, for callgrind
 //   reader_bench DIR --bytes-read ENTRIES                bytes read from the disk for entry 0
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -12,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "../../src/trackinfo/current_entry.h"
+#include "../../src/trackinfo/playlist_reader.h"
 #include "../common/bytes_read.h"
 
 namespace {
@@ -43,34 +46,60 @@ void Generate(int entries)
 } // namespace
 
 // Kept out of line and unmangled so that callgrind can count inside them alone.
-extern "C" __attribute__((noinline)) size_t ModuleRead(std::FILE* f, int position)
+extern "C" __attribute__((noinline)) size_t ModuleRead(int fd, int position)
 {
-    return ReadPlaylistEntry(f, position).size();
+    char line[LINE_BUFFER];
+    ReadPlaylistEntry(reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd) + 1), position, line);
+    return std::strlen(line);
 }
 
-// What any reader must do at least: fgets into a 4096-byte buffer, counting lines not beginning with "#".
-extern "C" __attribute__((noinline)) size_t BareRead(std::FILE* f, int position)
+// The floor for any reader: read() in the module's block size and memchr from line feed to line feed,
+// counting lines not beginning with "#".
+extern "C" __attribute__((noinline)) size_t BareRead(int fd, int position)
 {
+    static char block[64 * 1024];
+    int entries = 0;
+    bool lineStarts = true;
+    ssize_t got;
+    while ((got = read(fd, block, sizeof block)) > 0) {
+        const char* p = block;
+        const char* end = block + got;
+        while (p < end) {
+            if (lineStarts && *p != '#' && ++entries > position)
+                return static_cast<size_t>(end - p);
+            const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+            lineStarts = lf != nullptr;
+            p = lf != nullptr ? lf + 1 : end;
+        }
+    }
+    return 0;
+}
+
+// The loop the module used before, and the C library's own line reading: fgets in text mode.
+extern "C" __attribute__((noinline)) size_t FgetsRead(int fd, int position)
+{
+    std::FILE* f = fdopen(dup(fd), "r");
     char line[4096];
     int entries = 0;
     while (std::fgets(line, sizeof line, f) != nullptr)
         if (line[0] != '#' && ++entries > position)
             break;
+    std::fclose(f);
     return std::strlen(line);
 }
 
 namespace {
 
-template <size_t (*Read)(std::FILE*, int)>
+template <size_t (*Read)(int, int)>
 void Reading(benchmark::State& state)
 {
     int entries = static_cast<int>(state.range(0));
     int position = static_cast<int>(state.range(1));
     std::string path = PlaylistFor(entries);
     for (auto _ : state) {
-        std::FILE* f = std::fopen(path.c_str(), "r");
-        benchmark::DoNotOptimize(Read(f, position));
-        std::fclose(f);
+        int fd = open(path.c_str(), O_RDONLY);
+        benchmark::DoNotOptimize(Read(fd, position));
+        close(fd);
     }
     state.SetItemsProcessed(state.iterations() * (position + 1));
 }
@@ -87,19 +116,19 @@ int main(int argc, char** argv)
     if (argc >= 5 && std::strcmp(argv[2], "--once") == 0) {
         int entries = std::atoi(argv[4]);
         Generate(entries);
-        std::FILE* f = std::fopen(PlaylistFor(entries).c_str(), "r");
-        size_t n = std::strcmp(argv[3], "module") == 0 ? ModuleRead(f, entries - 1) : BareRead(f, entries - 1);
-        std::fclose(f);
+        int fd = open(PlaylistFor(entries).c_str(), O_RDONLY);
+        size_t n = std::strcmp(argv[3], "module") == 0 ? ModuleRead(fd, entries - 1) : BareRead(fd, entries - 1);
+        close(fd);
         return n > 0 ? 0 : 1;
     }
     if (argc >= 4 && std::strcmp(argv[2], "--bytes-read") == 0) {
         int entries = std::atoi(argv[3]);
         Generate(entries);
-        std::FILE* f = std::fopen(PlaylistFor(entries).c_str(), "r");
+        int fd = open(PlaylistFor(entries).c_str(), O_RDONLY);
         long long before = BytesRead();
-        size_t n = ModuleRead(f, 0);
+        size_t n = ModuleRead(fd, 0);
         long long read = BytesRead() - before;
-        std::fclose(f);
+        close(fd);
         std::printf("%lld\n", read);
         return n > 0 ? 0 : 1;
     }
@@ -111,6 +140,8 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(("module/" + std::to_string(entries)).c_str(), Reading<ModuleRead>)
             ->Args({entries, entries - 1});
         benchmark::RegisterBenchmark(("bare/" + std::to_string(entries)).c_str(), Reading<BareRead>)
+            ->Args({entries, entries - 1});
+        benchmark::RegisterBenchmark(("fgets/" + std::to_string(entries)).c_str(), Reading<FgetsRead>)
             ->Args({entries, entries - 1});
     }
     int largest = sizes.back();

@@ -7,12 +7,21 @@
 #include "../../src/trackinfo/playlist_path.h"
 #include "standin.h"
 
+std::string PathFound()
+{
+    char path[PATH_BUFFER];
+    bool found = GetPlaylistPath(path);
+    if (found != (path[0] != '\0'))
+        std::abort(); // found exactly when there is a path
+    return path;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string value(reinterpret_cast<const char*>(data), size);
     StandinReset();
     StandinSetDefaultValue("Winamp.File\\shell\\Play\\command", value);
-    std::string path = GetPlaylistPath();
+    std::string path = PathFound();
     if (StandinOpenKeys() != 0)
         std::abort();
 

@@ -1,5 +1,9 @@
 #include "standin.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -30,6 +34,8 @@ struct State {
     std::map<std::string, std::optional<std::string>> registry;
     std::vector<std::unique_ptr<Key>> openKeys;
     std::vector<HMODULE> threadCallsDisabled;
+    int openFiles = 0;
+    bool sse2 = true;
 };
 
 thread_local int CallDepth = 0;
@@ -66,6 +72,8 @@ void StandinReset()
     s.registry.clear();
     s.openKeys.clear();
     s.threadCallsDisabled.clear();
+    s.openFiles = 0;
+    s.sse2 = true;
 }
 
 HWND StandinCreateWindow(const std::string& className, StandinProc proc)
@@ -259,4 +267,79 @@ BOOL DisableThreadLibraryCalls(HMODULE module)
     std::lock_guard<std::mutex> guard(s.lock);
     s.threadCallsDisabled.push_back(module);
     return TRUE;
+}
+
+int StandinOpenFiles()
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return s.openFiles;
+}
+
+void StandinSetSse2(bool present)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.sse2 = present;
+}
+
+// A handle is the descriptor plus one, so that descriptor 0 is not a null handle.
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD, void*, DWORD creation, DWORD, HANDLE)
+{
+    InCall inCall;
+    if (access != GENERIC_READ || creation != OPEN_EXISTING)
+        return INVALID_HANDLE_VALUE; // the module only ever reads files that exist
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    struct stat st;
+    if (fd >= 0 && (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))) {
+        close(fd); // Windows opens no folder without a flag the module does not pass
+        fd = -1;
+    }
+    if (fd < 0)
+        return INVALID_HANDLE_VALUE;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    ++s.openFiles;
+    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd) + 1);
+}
+
+BOOL ReadFile(HANDLE file, void* buffer, DWORD size, LPDWORD read, void* overlapped)
+{
+    InCall inCall;
+    *read = 0;
+    if (overlapped != nullptr)
+        return FALSE;
+    ssize_t n = ::read(static_cast<int>(reinterpret_cast<intptr_t>(file) - 1), buffer, size);
+    if (n < 0)
+        return FALSE;
+    *read = static_cast<DWORD>(n);
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE handle)
+{
+    InCall inCall;
+    if (close(static_cast<int>(reinterpret_cast<intptr_t>(handle) - 1)) != 0)
+        return FALSE;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    --s.openFiles;
+    return TRUE;
+}
+
+DWORD GetFileAttributesA(LPCSTR path)
+{
+    InCall inCall;
+    struct stat st;
+    if (stat(path, &st) != 0)
+        return INVALID_FILE_ATTRIBUTES;
+    return S_ISDIR(st.st_mode) ? 0x10 : 0x80; // FILE_ATTRIBUTE_DIRECTORY or FILE_ATTRIBUTE_NORMAL
+}
+
+BOOL IsProcessorFeaturePresent(DWORD feature)
+{
+    InCall inCall;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return feature == PF_XMMI64_INSTRUCTIONS_AVAILABLE && s.sse2;
 }

@@ -42,6 +42,11 @@ int StandinOpenKeys();
 
 std::vector<HMODULE> StandinThreadCallsDisabled();
 
+// Files opened through CreateFileA and not yet closed.
+int StandinOpenFiles();
+// What IsProcessorFeaturePresent answers for SSE2 (true unless a test says otherwise).
+void StandinSetSse2(bool present);
+
 // True while a stand-in Win32 call (and the window procedure it runs) is under way on this thread, so
 // that a test can fail the module's own allocations and no one else's.
 bool StandinCallUnderWay();

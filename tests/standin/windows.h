@@ -28,6 +28,7 @@ typedef char* LPSTR;
 typedef void* LPVOID;
 typedef DWORD REGSAM;
 
+typedef void* HANDLE;
 typedef struct HWND__* HWND;
 typedef struct HKEY__* HKEY;
 typedef struct HINSTANCE__* HINSTANCE;
@@ -46,6 +47,16 @@ typedef HINSTANCE HMODULE;
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_MORE_DATA 234L
 
+#define GENERIC_READ 0x80000000u
+#define FILE_SHARE_READ 0x1
+#define FILE_SHARE_WRITE 0x2
+#define FILE_SHARE_DELETE 0x4
+#define OPEN_EXISTING 3
+#define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000
+#define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define PF_XMMI64_INSTRUCTIONS_AVAILABLE 10
+
 #define DLL_PROCESS_DETACH 0
 #define DLL_PROCESS_ATTACH 1
 #define DLL_THREAD_ATTACH 2
@@ -59,3 +70,10 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
                       LPDWORD size);
 LONG RegCloseKey(HKEY key);
 BOOL DisableThreadLibraryCalls(HMODULE module);
+// Files: only what reading one file needs, over the host's own file system.
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, void* security, DWORD creation, DWORD flags,
+                   HANDLE templateFile);
+BOOL ReadFile(HANDLE file, void* buffer, DWORD size, LPDWORD read, void* overlapped);
+BOOL CloseHandle(HANDLE handle);
+DWORD GetFileAttributesA(LPCSTR path);
+BOOL IsProcessorFeaturePresent(DWORD feature);

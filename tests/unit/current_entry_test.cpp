@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "../../src/trackinfo/current_entry.h"
+#include "../../src/trackinfo/playlist_reader.h"
 #include "harness.h"
 
 namespace {
@@ -61,16 +63,32 @@ bool Exists(const std::string& path)
     return stat(path.c_str(), &st) == 0;
 }
 
-std::string EntryOf(const std::string& bytes, int position, long* offset = nullptr)
+// The entry read from a file, which must equal the entry found by feeding the same bytes in blocks
+// of every awkward size, with and without the 16-byte scan, so that any line end, CR LF pair or long
+// line falls across a block edge somewhere.
+std::string EntryOf(const std::string& bytes, int position)
 {
     TempDir dir;
     std::string path = dir.path() + "/list.m3u";
     WriteFile(path, bytes);
-    std::FILE* f = std::fopen(path.c_str(), "r");
-    std::string entry = ReadPlaylistEntry(f, position);
-    if (offset != nullptr)
-        *offset = std::ftell(f);
-    std::fclose(f);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    char line[LINE_BUFFER];
+    ReadPlaylistEntry(file, position, line);
+    CloseHandle(file);
+    std::string entry = line;
+    for (bool sse2 : {true, false}) {
+        StandinSetSse2(sse2);
+        for (size_t block : {size_t(1), size_t(2), size_t(3), size_t(15), size_t(16), size_t(17), size_t(4095),
+                             size_t(4096), size_t(4097), bytes.size() + 1}) {
+            EntryScan scan;
+            StartEntryScan(scan, position);
+            for (size_t at = 0; at < bytes.size() && !scan.done; at += block)
+                ScanPlaylistBlock(scan, bytes.data() + at, std::min(block, bytes.size() - at));
+            FinishEntryScan(scan, line);
+            EXPECT_EQ(entry, std::string(line)) << "blocks of " << block << (sse2 ? "" : " without SSE2");
+        }
+    }
+    StandinSetSse2(true);
     return entry;
 }
 
@@ -95,30 +113,47 @@ TEST(PlaylistEntry, CountsLinesThatDoNotBeginWithHash)
         {" #x\ny\n", 0, " #x\n"},                          // only the very first character counts
         {"a\n\nc\n", 1, "\n"},                             // a blank line is an entry
         {"a\nlast", 1, "last"},                            // no line feed on the last line
-        {"a\r\nb\r\n", 1, "b\r\n"},                        // binary here; text mode on Windows drops the \r
         {longLine + "next\n", 1, "next\n"},                // a long line is one entry, not one per piece
         {hashLong + "x\n", 0, "x\n"},
         {longLine, 0, longLine.substr(0, 4095)},           // an entry's answer is its first piece
         {piece + "\nz\n", 1, "z\n"},                       // exactly one piece, then its line feed alone
         {piece.substr(1) + "\nz\n", 1, "z\n"},             // exactly one piece with its line feed
         {std::string("a\0b\n", 4) + "c\n", 1, "c\n"},      // NUL bytes inside a line
+        {std::string("a\0b\n", 4) + "c\n", 0, "a"},         // answered up to the first NUL
         {std::string("\0x\n", 3) + "c\n", 0, ""},          // a line that begins with NUL is an entry
         {std::string(3, '\n'), 2, "\n"},
+        // Text mode, as the C library reads the file on Windows.
+        {"a\r\nb\r\n", 1, "b\n"},                          // CR LF arrives as LF
+        {"a\rb\r\n", 0, "a\rb\n"},                         // a lone CR stays
+        {"a\r\r\nb\n", 0, "a\r\n"},
+        {"a\r", 0, "a\r"},
+        {"a\n\x1A" "b\n", 1, "a\n"},                        // Ctrl-Z ends the file
+        {"a\x1A" "b\nc\n", 1, "a"},
+        {"#x\n\x1A", 0, "#x\n"},
+        {"\x1A" "a\n", 0, ""},
+        {piece.substr(1) + "\r\nz\n", 0, piece.substr(1) + "\n"},    // CR LF as the piece's last character
+        {piece + "\r\nz\n", 0, piece},                                // its LF is the next piece
+        {piece + "\r\nz\n", 1, "z\n"},
+        {piece + "x\r\nz\n", 0, piece},
+        {"#" + piece + "\r\n", 3, "#" + piece.substr(1)},             // past the end on a long last line
     };
     for (const Case& k : cases)
         EXPECT_EQ(k.entry, EntryOf(k.file, k.position)) << "position " << k.position << " of «"
                                                            << k.file.substr(0, 40) << "»";
 }
 
-TEST(PlaylistEntry, ReadsNoFurtherThanTheEntry)
+TEST(PlaylistEntry, StopsAtTheEntry)
 {
     std::string head = "#EXTM3U\n#EXTINF:1,a\nC:\\first.mp3\n";
     std::string rest;
     for (int i = 0; i < 20000; ++i)
         rest += "#EXTINF:1,x\nC:\\later\\" + std::to_string(i) + ".mp3\n";
-    long offset = -1;
-    EXPECT_EQ("C:\\first.mp3\n", EntryOf(head + rest, 0, &offset));
-    EXPECT_EQ(static_cast<long>(head.size()), offset);
+    EXPECT_EQ("C:\\first.mp3\n", EntryOf(head + rest, 0));
+    EntryScan scan;
+    StartEntryScan(scan, 0);
+    ScanPlaylistBlock(scan, head.data(), head.size());
+    EXPECT_TRUE(scan.done) << "the entry's line feed ends the scan";
+    EXPECT_EQ(0, StandinOpenFiles());
 }
 
 class FileName : public ::testing::Test {

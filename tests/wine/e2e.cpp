@@ -430,6 +430,62 @@ void HostileLines()
     Ctl(CTL_FORCE_POSITION, 0);
 }
 
+// The line msvcrt's text mode gives for the entry, read line by line with fgets as the module once
+// did: the block reader must answer exactly this, cut to an answer's length.
+std::string TextModeEntry(const std::string& path, int position)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rt");
+    char pieces[2][4096];
+    int last = -1, next = 0, entries = 0;
+    bool beginsLine = true;
+    for (;;) {
+        char* piece = pieces[next];
+        piece[4095] = 'x';
+        if (std::fgets(piece, 4096, f) == nullptr)
+            break;
+        bool filled = piece[4095] == '\0';
+        bool began = beginsLine;
+        beginsLine = !filled || piece[4094] == '\n';
+        if (!began)
+            continue;
+        last = next;
+        next = 1 - next;
+        if (piece[0] != '#' && ++entries > position)
+            break;
+    }
+    std::fclose(f);
+    return last < 0 ? std::string() : std::string(pieces[last]).substr(0, 1023);
+}
+
+// Files whose line ends, CR LF pairs, Ctrl-Z and long lines fall on and around the reader's block
+// edges, against the C library's own text mode.
+void TextModeAtBlockEdges()
+{
+    Ctl(CTL_SET_WRITE_MODE, WRITE_NEVER);
+    std::vector<std::string> files;
+    for (size_t edge : {4096u, 65536u + 4096u}) {
+        for (size_t before = edge - 3; before <= edge + 1; ++before) {
+            files.push_back(std::string(before, 'a') + "\r\nnext\r\n#x\r\nlast");
+            files.push_back("#" + std::string(before - 1, 'h') + "\r\n\rlone\r\nz\x1A" "after\r\n");
+            files.push_back(std::string(before, '\n') + "\r\n\x1A");
+        }
+    }
+    std::string mixed;
+    for (int i = 0; i < 30000; ++i)
+        mixed += (i % 7 == 0 ? "#" : "") + std::to_string(i) + (i % 5 == 0 ? "\r" : "") + (i % 3 ? "\r\n" : "\n");
+    files.push_back(mixed);
+    for (size_t i = 0; i < files.size(); ++i) {
+        WriteFileBytes(PlaylistFile(), files[i]);
+        for (int position : {0, 1, 2, 3, 4000, 4100, 25000, 99999}) {
+            Ctl(CTL_FORCE_POSITION, static_cast<WPARAM>(position));
+            CheckEq(TextModeEntry(PlaylistFile(), position), Call("FILENAME").answer,
+                    "file " + std::to_string(i) + " at " + std::to_string(position));
+        }
+    }
+    Ctl(CTL_SET_WRITE_MODE, WRITE_ALWAYS);
+    Ctl(CTL_FORCE_POSITION, 0);
+}
+
 struct ThreadWork {
     int index;
     int wrong;
@@ -569,6 +625,7 @@ int main(int argc, char** argv)
         {"nonsense answers", NonsenseAnswers},
         {"titles around the read limits", TitlesAroundTheReadLimits},
         {"hostile lines", HostileLines},
+        {"text mode at block edges", TextModeAtBlockEdges},
         {"host threads", HostThreadsAtOnce},
     };
     StartPlayer();

@@ -1,10 +1,13 @@
 // Per-call cost of the real DLL under Wine against the stand-in player, each command against a bare
 // loop making the same Win32 calls directly, in the same run. Prints one line a figure:
 //   CALLS <in-process|cross-process> <command> <module calls/s> <bare calls/s>
-//   LOADS <LoadLibrary+FreeLibrary per second>
-// wine_bench --dll PATH --player PLAYER.exe [--quick]
+//   READ <entries> <module µs> <bare µs> <fgets µs>   FILENAME with the current entry last, against a
+//        bare ReadFile + word-at-a-time line-feed scan and a bare msvcrt fgets loop to the same entry
+//   LOADS <LoadLibrary+FreeLibrary per second of the DLL> <the same of EMPTY.dll>
+// wine_bench --dll PATH --empty EMPTY.dll --player PLAYER.exe [--quick]
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -90,22 +93,147 @@ void MeasureAll(const char* where)
     Measure(where, "FILEINFO", "FILEINFO");
 }
 
+// Playlists as the player writes them: CR LF line ends, an #EXTINF line before each path.
+std::string PlaylistFor(const std::string& folder, int entries)
+{
+    std::string path = folder + "\\playlist-" + std::to_string(entries) + ".m3u";
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return path;
+    std::FILE* f = std::fopen((path + ".tmp").c_str(), "wb");
+    std::fputs("#EXTM3U\r\n", f);
+    for (int i = 0; i < entries; ++i)
+        std::fprintf(f, "#EXTINF:%d,Artist %d - Title of track %d\r\nC:\\Users\\Listener\\Music\\Artist %d\\Album %d\\%02d - Title of track %d.mp3\r\n",
+                     120 + i % 300, i % 997, i, i % 997, i % 89, i % 20 + 1, i);
+    std::fclose(f);
+    MoveFileA((path + ".tmp").c_str(), path.c_str());
+    return path;
+}
+
+// The floor: ReadFile in 64 KiB blocks and a line-feed scan four bytes at a time (msvcrt's memchr
+// goes byte by byte), counting lines that do not begin with "#".
+size_t BareRead(const std::string& path, int position)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    static char block[64 * 1024];
+    int entries = 0;
+    bool lineStarts = true;
+    DWORD got = 0;
+    size_t answer = 0;
+    while (answer == 0 && ReadFile(file, block, sizeof block, &got, nullptr) && got > 0) {
+        const char* p = block;
+        const char* end = block + got;
+        while (p < end) {
+            if (lineStarts && *p != '#' && ++entries > position) {
+                answer = static_cast<size_t>(end - p);
+                break;
+            }
+            while (p < end && (reinterpret_cast<uintptr_t>(p) & 3) != 0 && *p != '\n')
+                ++p;
+            if (p < end && *p != '\n') {
+                for (; end - p >= 4; p += 4) {
+                    uint32_t word;
+                    std::memcpy(&word, p, 4);
+                    uint32_t x = word ^ 0x0A0A0A0Au;
+                    if (((x - 0x01010101u) & ~x & 0x80808080u) != 0)
+                        break;
+                }
+                while (p < end && *p != '\n')
+                    ++p;
+            }
+            lineStarts = p < end;
+            p = p < end ? p + 1 : end;
+        }
+    }
+    CloseHandle(file);
+    return answer;
+}
+
+// What the module did before: msvcrt's fgets in text mode.
+size_t FgetsRead(const std::string& path, int position)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rt");
+    char line[4096] = "";
+    int entries = 0;
+    while (std::fgets(line, sizeof line, f) != nullptr)
+        if (line[0] != '#' && ++entries > position)
+            break;
+    std::fclose(f);
+    return std::strlen(line);
+}
+
+// FILENAME against an in-process player that leaves the playlist file as it stands, current entry last.
+void MeasureReading(const std::string& folder, bool quick)
+{
+    CommandFn filename = reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(Module, "FILENAME")));
+    PlayerOptions options;
+    options.folder = folder;
+    HWND window = CreatePlayerWindow(options);
+    SendMessageA(window, WM_USER, WRITE_NEVER, CTL_SET_WRITE_MODE);
+    RegisterPlayerAssociation(folder + "\\" + PLAYER_PROGRAM);
+    std::string playlistFile = folder + "\\WINAMP.m3u";
+    const int sizes[] = {1000, 10000, 100000, 1000000};
+    for (int entries : sizes) {
+        if (quick && entries > 10000)
+            break;
+        std::string path = PlaylistFor(folder, entries);
+        DeleteFileA(playlistFile.c_str());
+        CopyFileA(path.c_str(), playlistFile.c_str(), FALSE);
+        SendMessageA(window, WM_USER, static_cast<WPARAM>(entries - 1), CTL_FORCE_POSITION);
+        int reps = quick ? 3 : (entries >= 1000000 ? 5 : entries >= 100000 ? 15 : 50);
+        double best[3] = {1e30, 1e30, 1e30};
+        for (int round = 0; round < reps; ++round) {
+            double t0 = Now();
+            Data[0] = '\0';
+            filename(0, 0, Data, 0, 0, 0);
+            double t1 = Now();
+            BareRead(playlistFile, entries - 1);
+            double t2 = Now();
+            FgetsRead(playlistFile, entries - 1);
+            double t3 = Now();
+            double took[3] = {t1 - t0, t2 - t1, t3 - t2};
+            for (int i = 0; i < 3; ++i)
+                best[i] = took[i] < best[i] ? took[i] : best[i];
+        }
+        if (std::strstr(Data, "Title of track") == nullptr)
+            std::fprintf(stderr, "wine_bench: FILENAME answered %s\n", Data);
+        std::printf("READ %d %.1f %.1f %.1f\n", entries, best[0] * 1e6, best[1] * 1e6, best[2] * 1e6);
+        std::fflush(stdout);
+    }
+    DeleteFileA(playlistFile.c_str());
+    DestroyWindow(window);
+}
+
+double LoadsPerSecond(const std::string& dll, int loads)
+{
+    FreeLibrary(LoadLibraryA(dll.c_str()));
+    double t0 = Now();
+    for (int i = 0; i < loads; ++i)
+        FreeLibrary(LoadLibraryA(dll.c_str()));
+    return loads / (Now() - t0);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    std::string dll, player;
+    std::string dll, player, empty;
+    bool quick = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--dll") == 0 && i + 1 < argc)
             dll = argv[++i];
         else if (std::strcmp(argv[i], "--player") == 0 && i + 1 < argc)
             player = argv[++i];
-        else if (std::strcmp(argv[i], "--quick") == 0)
+        else if (std::strcmp(argv[i], "--empty") == 0 && i + 1 < argc)
+            empty = argv[++i];
+        else if (std::strcmp(argv[i], "--quick") == 0) {
             Calls = 500;
+            quick = true;
+        }
     }
     Module = LoadLibraryA(dll.c_str());
-    if (Module == nullptr || player.empty()) {
-        std::fprintf(stderr, "usage: wine_bench --dll PATH --player PLAYER.exe [--quick]\n");
+    if (Module == nullptr || player.empty() || empty.empty()) {
+        std::fprintf(stderr, "usage: wine_bench --dll PATH --empty EMPTY.dll --player PLAYER.exe [--quick]\n");
         return 2;
     }
 
@@ -130,11 +258,20 @@ int main(int argc, char** argv)
     Calls *= 4;
     StopPlayerProcess(window, &process);
 
+    std::string folder = std::string(temp) + "tolbry-bench";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    MeasureReading(folder, quick);
+
     FreeLibrary(Module);
+    // Alternating rounds, best of each, as for the calls.
     int loads = Calls / 10;
-    double t0 = Now();
-    for (int i = 0; i < loads; ++i)
-        FreeLibrary(LoadLibraryA(dll.c_str()));
-    std::printf("LOADS %.0f\n", loads / (Now() - t0));
+    double module = 0, bare = 0;
+    for (int round = 0; round < 5; ++round) {
+        double m = LoadsPerSecond(dll, loads);
+        double e = LoadsPerSecond(empty, loads);
+        module = m > module ? m : module;
+        bare = e > bare ? e : bare;
+    }
+    std::printf("LOADS %.0f %.0f\n", module, bare);
     return 0;
 }
