@@ -8,7 +8,7 @@
 
 TOLBRY_COMMAND(DISPNAME)
 {
-    return RunCommand(data, Gate::Strict, [](HWND player, PlayerStatus, char* answer) {
+    return RunCommand(data, Gate::Strict, [](PlayerLink& player, PlayerStatus, char* answer) {
         char title[TITLE_BUFFER];
         AnswerText(answer, ReadDisplayName(player, title));
     });
@@ -16,7 +16,7 @@ TOLBRY_COMMAND(DISPNAME)
 
 TOLBRY_COMMAND(FILEINFO)
 {
-    return RunCommand(data, Gate::Strict, [](HWND player, PlayerStatus, char* answer) {
+    return RunCommand(data, Gate::Strict, [](PlayerLink& player, PlayerStatus, char* answer) {
         char title[TITLE_BUFFER];
         FileInfo info = ReadFileInfo(player, title);
         AnswerLengthAndNumber(answer, info.length, info.number);
@@ -25,7 +25,7 @@ TOLBRY_COMMAND(FILEINFO)
 
 TOLBRY_COMMAND(FILENAME)
 {
-    return RunCommand(data, Gate::Strict, [](HWND player, PlayerStatus, char* answer) {
+    return RunCommand(data, Gate::Strict, [](PlayerLink& player, PlayerStatus, char* answer) {
         char line[LINE_BUFFER];
         GetCurrentEntry(player, line);
         AnswerText(answer, line);
@@ -34,35 +34,35 @@ TOLBRY_COMMAND(FILENAME)
 
 TOLBRY_COMMAND(TRACKLAST)
 {
-    return RunCommand(data, Gate::Lenient, [](HWND player, PlayerStatus, char*) {
+    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, char*) {
         CommandPlayer(player, CMD_PREVIOUS);
     });
 }
 
 TOLBRY_COMMAND(TRACKNEXT)
 {
-    return RunCommand(data, Gate::Lenient, [](HWND player, PlayerStatus, char*) {
+    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, char*) {
         CommandPlayer(player, CMD_NEXT);
     });
 }
 
 TOLBRY_COMMAND(TRACKPAUSE)
 {
-    return RunCommand(data, Gate::Lenient, [](HWND player, PlayerStatus, char*) {
+    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, char*) {
         CommandPlayer(player, CMD_PAUSE);
     });
 }
 
 TOLBRY_COMMAND(TRACKPLAY)
 {
-    return RunCommand(data, Gate::Lenient, [](HWND player, PlayerStatus status, char* text) {
+    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus status, char* text) {
         PlayFromNumber(player, text, status == PLAYER_READY);
     });
 }
 
 TOLBRY_COMMAND(TRACKSTOP)
 {
-    return RunCommand(data, Gate::Lenient, [](HWND player, PlayerStatus, char*) {
+    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, char*) {
         CommandPlayer(player, CMD_STOP);
     });
 }

@@ -27,7 +27,8 @@ int RunCommand(char* data, Gate gate, Action action) noexcept
 {
     if (data == nullptr)
         return COMMAND_RESULT;
-    HWND player;
+    // The time the call may wait on the player runs from here.
+    PlayerLink player{nullptr, GetTickCount(), false};
     PlayerStatus status = CheckPlayer(player);
     if (!Admits(gate, status))
         AnswerRefusal(data, status);

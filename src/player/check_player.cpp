@@ -5,13 +5,14 @@
 // Constant-initialised: nothing runs at load time.
 std::atomic<HWND> PlayerWindow{nullptr};
 
-PlayerStatus CheckPlayer(HWND& player)
+PlayerStatus CheckPlayer(PlayerLink& player)
 {
-    player = FindWindowA(PLAYER_WINDOW_CLASS, nullptr);
-    PlayerWindow.store(player, std::memory_order_relaxed);
-    if (player == nullptr)
+    player.window = FindWindowA(PLAYER_WINDOW_CLASS, nullptr);
+    PlayerWindow.store(player.window, std::memory_order_relaxed);
+    if (player.window == nullptr)
         return PLAYER_MISSING;
-    // A window that vanished after the search answers 0, which reads as a player too old.
+    // A window that vanished after the search, or that does not answer in time, answers 0, which reads
+    // as a player too old.
     if (QueryPlayer(player, QUERY_VERSION) < MIN_PLAYER_VERSION)
         return PLAYER_TOO_OLD;
     if (QueryPlayer(player, QUERY_PLAY_STATE) != PLAY_STATE_PLAYING)

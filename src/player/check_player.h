@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+#include "player_link.h"
+
 enum PlayerStatus : int {
     PLAYER_READY = 0,       // found, recent enough, playing
     PLAYER_MISSING = 1,     // no player window
@@ -15,5 +17,6 @@ enum PlayerStatus : int {
 extern std::atomic<HWND> PlayerWindow;
 
 // Finds the player window afresh and classifies the player. The window found is also handed back in
-// `player`, so that a call acts on its own find even while another host thread runs CheckPlayer.
-PlayerStatus CheckPlayer(HWND& player);
+// the call's link, so that a call acts on its own find even while another host thread runs
+// CheckPlayer.
+PlayerStatus CheckPlayer(PlayerLink& player);

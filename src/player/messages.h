@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "player_link.h"
+
 constexpr const char* PLAYER_WINDOW_CLASS = "Winamp v1.x";
 
 // Oldest player version whose answers the module understands.
@@ -27,12 +29,12 @@ constexpr WPARAM CMD_STOP = 40047;
 constexpr WPARAM CMD_NEXT = 40048;
 
 // Answers are 32-bit values on the player's side, whatever the width of LRESULT here.
-inline int QueryPlayer(HWND player, LPARAM query, WPARAM wParam = 0)
+inline int QueryPlayer(PlayerLink& player, LPARAM query, WPARAM wParam = 0)
 {
-    return static_cast<int>(SendMessageA(player, WM_USER, wParam, query));
+    return static_cast<int>(SendToPlayer(player, WM_USER, wParam, query));
 }
 
-inline void CommandPlayer(HWND player, WPARAM command)
+inline void CommandPlayer(PlayerLink& player, WPARAM command)
 {
-    SendMessageA(player, WM_COMMAND, command, 0);
+    SendToPlayer(player, WM_COMMAND, command, 0);
 }

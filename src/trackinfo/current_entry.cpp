@@ -12,7 +12,7 @@ struct HandleCloser {
 
 } // namespace
 
-void GetCurrentEntry(HWND player, char (&line)[LINE_BUFFER])
+void GetCurrentEntry(PlayerLink& player, char (&line)[LINE_BUFFER])
 {
     line[0] = '\0';
     char path[PATH_BUFFER];
@@ -21,6 +21,9 @@ void GetCurrentEntry(HWND player, char (&line)[LINE_BUFFER])
     // The file is not deleted first: the player writes it only when its playlist changed since it
     // last saved it, so a deleted file would stay missing until the user edits the playlist.
     int position = QueryPlayer(player, WRITE_PLAYLIST);
+    // Unanswered, the position is not the player's and the file may be stale.
+    if (player.lost)
+        return;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE)

@@ -11,11 +11,14 @@ constexpr int FILEINFO_TITLE_LIMIT = 889;
 constexpr int DISPNAME_TITLE_LIMIT = 899;
 static_assert(FILEINFO_TITLE_LIMIT <= TITLE_BUFFER && DISPNAME_TITLE_LIMIT <= TITLE_BUFFER, "titles fit");
 
-void ReadTitle(HWND player, char* title, int limit)
+void ReadTitle(PlayerLink& player, char* title, int limit)
 {
     title[0] = '\0';
-    SendMessageA(player, WM_GETTEXT, static_cast<WPARAM>(limit), reinterpret_cast<LPARAM>(title));
-    // A misbehaving window may fill the whole buffer without a terminator.
+    SendToPlayer(player, WM_GETTEXT, static_cast<WPARAM>(limit), reinterpret_cast<LPARAM>(title));
+    // An unanswered request reads as an empty title; a misbehaving window may fill the whole buffer
+    // without a terminator.
+    if (player.lost)
+        title[0] = '\0';
     title[limit - 1] = '\0';
 }
 
@@ -38,14 +41,14 @@ char* DisplayNameOf(char* title)
     return name;
 }
 
-FileInfo ReadFileInfo(HWND player, char (&title)[TITLE_BUFFER])
+FileInfo ReadFileInfo(PlayerLink& player, char (&title)[TITLE_BUFFER])
 {
     int length = QueryPlayer(player, QUERY_TRACK_LENGTH, TRACK_LENGTH_IN_SECONDS);
     ReadTitle(player, title, FILEINFO_TITLE_LIMIT);
     return {length, PlaylistNumberOf(title)};
 }
 
-const char* ReadDisplayName(HWND player, char (&title)[TITLE_BUFFER])
+const char* ReadDisplayName(PlayerLink& player, char (&title)[TITLE_BUFFER])
 {
     ReadTitle(player, title, DISPNAME_TITLE_LIMIT);
     return DisplayNameOf(title);

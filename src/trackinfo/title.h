@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "../player/player_link.h"
+
 // The title of a playing player reads «N. Display name - Winamp». Both cuts work in place and return
 // a pointer into `title`.
 
@@ -19,5 +21,5 @@ struct FileInfo {
 };
 
 // Ask the player and cut the answers out of its title, which they read into `title`.
-FileInfo ReadFileInfo(HWND player, char (&title)[TITLE_BUFFER]);
-const char* ReadDisplayName(HWND player, char (&title)[TITLE_BUFFER]);
+FileInfo ReadFileInfo(PlayerLink& player, char (&title)[TITLE_BUFFER]);
+const char* ReadDisplayName(PlayerLink& player, char (&title)[TITLE_BUFFER]);

@@ -18,6 +18,7 @@ struct Window {
     std::string className;
     StandinProc proc;
     bool alive = true;
+    bool hung = false;
 };
 
 struct Key {
@@ -35,6 +36,7 @@ struct State {
     std::vector<std::unique_ptr<Key>> openKeys;
     std::vector<HMODULE> threadCallsDisabled;
     int openFiles = 0;
+    DWORD clock = 1000;
     bool sse2 = true;
 };
 
@@ -73,6 +75,7 @@ void StandinReset()
     s.openKeys.clear();
     s.threadCallsDisabled.clear();
     s.openFiles = 0;
+    s.clock = 1000;
     s.sse2 = true;
 }
 
@@ -190,6 +193,63 @@ LRESULT SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
         proc = w->proc;
     }
     return proc(window, msg, wParam, lParam);
+}
+
+void StandinAdvanceClock(DWORD milliseconds)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.clock += milliseconds;
+}
+
+void StandinSetHung(HWND window, bool hung)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (Window* w = LookUp(s, window))
+        w->hung = hung;
+}
+
+DWORD GetTickCount()
+{
+    InCall inCall;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return s.clock;
+}
+
+LRESULT SendMessageTimeoutA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                            PDWORD_PTR result)
+{
+    InCall inCall;
+    State& s = TheState();
+    StandinProc proc;
+    DWORD start;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        s.messages.push_back({window, msg, wParam, lParam, std::this_thread::get_id()});
+        Window* w = LookUp(s, window);
+        if (w == nullptr || !w->alive)
+            return 0;
+        if (w->hung) {
+            if ((flags & SMTO_ABORTIFHUNG) == 0)
+                s.clock += timeout;
+            return 0;
+        }
+        proc = w->proc;
+        start = s.clock;
+    }
+    LRESULT answer = proc(window, msg, wParam, lParam);
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        if (s.clock - start > timeout) {
+            s.clock = start + timeout;
+            return 0;
+        }
+    }
+    if (result != nullptr)
+        *result = static_cast<DWORD_PTR>(answer);
+    return 1;
 }
 
 // Like the platform's formatter, it writes at most 1023 characters and the terminating zero.

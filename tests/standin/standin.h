@@ -30,6 +30,13 @@ void StandinDestroyWindow(HWND window);
 void StandinSetFindHook(std::function<HWND(LPCSTR className)> hook);
 
 std::vector<SentMessage> StandinTakeMessages();
+
+// Time, as GetTickCount tells it, stands still unless a test moves it: a window procedure that
+// advances it is a slow player. A message whose procedure took longer than the sender's time-out
+// fails as a timed-out one does.
+void StandinAdvanceClock(DWORD milliseconds);
+// A hung window: a message with SMTO_ABORTIFHUNG fails at once, one without it waits its time-out.
+void StandinSetHung(HWND window, bool hung);
 int StandinFindCalls();
 
 // Sets the default value of HKEY_CLASSES_ROOT\subKey to these bytes, taken as they are: add the

@@ -23,6 +23,8 @@ typedef int32_t LONG;
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
+typedef uintptr_t DWORD_PTR;
+typedef DWORD_PTR* PDWORD_PTR;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
 typedef void* LPVOID;
@@ -47,6 +49,9 @@ typedef HINSTANCE HMODULE;
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_MORE_DATA 234L
 
+#define SMTO_NORMAL 0x0000
+#define SMTO_ABORTIFHUNG 0x0002
+
 #define GENERIC_READ 0x80000000u
 #define FILE_SHARE_READ 0x1
 #define FILE_SHARE_WRITE 0x2
@@ -64,6 +69,9 @@ typedef HINSTANCE HMODULE;
 
 HWND FindWindowA(LPCSTR className, LPCSTR windowName);
 LRESULT SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessageTimeoutA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                            PDWORD_PTR result);
+DWORD GetTickCount();
 int wsprintfA(LPSTR out, LPCSTR format, ...);
 LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, HKEY* result);
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,

@@ -21,6 +21,9 @@ const std::vector<CommandInfo>& AllCommands()
 HWND FakePlayer::Open()
 {
     window = StandinCreateWindow(PLAYER_WINDOW_CLASS, [this](HWND, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
+        StandinAdvanceClock(delay);
+        if (hangAfter > 0 && --hangAfter == 0)
+            StandinSetHung(window, true); // this message is still answered
         if (msg == WM_USER && l == QUERY_VERSION)
             return version;
         if (msg == WM_USER && l == QUERY_PLAY_STATE)

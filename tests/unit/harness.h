@@ -29,6 +29,8 @@ struct FakePlayer {
     int length = 245;
     std::string title = "12. Artist - Song - Winamp";
     int position = 0; // answered to WRITE_PLAYLIST
+    DWORD delay = 0;  // milliseconds each message takes to answer
+    int hangAfter = -1; // after answering this many messages, the system reports the window hung
     std::function<void()> onWritePlaylist;
     HWND window = nullptr;
 

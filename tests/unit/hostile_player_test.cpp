@@ -6,6 +6,8 @@
 
 #include <climits>
 #include <cstdio>
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 
 #include "../common/bytes_read.h"
@@ -51,6 +53,54 @@ TEST_F(HostilePlayer, NonsenseNumbersArePrintedOrIgnored)
     for (int position : {-5, INT_MIN, INT_MAX, 2}) {
         player.position = position;
         EXPECT_EQ(position < 0 ? "" : "b\n", CallCommand(FILENAME).answer) << position;
+    }
+}
+
+// A call waits on the player two seconds in all: a message that would end past that goes unanswered,
+// reads as 0, and nothing is sent after it. A window reported hung is not waited on, and once one
+// message has failed on it nothing more is sent.
+TEST_F(HostilePlayer, ACallWaitsOnThePlayerTwoSecondsInAll)
+{
+    WritePlaylist("#EXTM3U\na\n");
+    struct Case {
+        DWORD delay;
+        int hangAfter; // answered messages before the window is reported hung; 0 hung from the start
+        size_t sent;   // messages sent before the call gives up, of those a quick player gets
+        const char* answers[8];
+    };
+    const Case cases[] = {
+        {300, -1, 99, {" Artist - Song ", "245 12", "a\n", "x", "x", "x", "3", "x"}},
+        {700, -1, 3, {"", "0 ", "", "x", "x", "x", "3", "x"}},   // the third message would end at 2.1 s
+        {1000, -1, 2, {"", "0 ", "", "x", "x", "x", "3", "x"}},     // spent by the end of the second
+        {1001, -1, 2, {"ERR 3", "ERR 3", "ERR 3", "x", "x", "x", "3", "x"}},
+        {2001, -1, 1, {"ERR 2", "ERR 2", "ERR 2", "ERR 2", "ERR 2", "ERR 2", "ERR 2", "ERR 2"}},
+        {0, 0, 1, {"ERR 2", "ERR 2", "ERR 2", "ERR 2", "ERR 2", "ERR 2", "ERR 2", "ERR 2"}},
+        {0, 2, 3, {"", "0 ", "", "x", "x", "x", "3", "x"}},
+    };
+    for (const Case& k : cases) {
+        player.delay = k.delay;
+        for (size_t i = 0; i < AllCommands().size(); ++i) {
+            player.hangAfter = k.hangAfter;
+            StandinSetHung(player.window, k.hangAfter == 0);
+            const CommandInfo& c = AllCommands()[i];
+            std::string text = std::strcmp(c.name, "TRACKPLAY") == 0 ? "3" : "x";
+            Messages quick = {VERSION, PLAY_STATE};
+            if (std::strcmp(c.name, "TRACKPLAY") == 0)
+                quick.push_back(SetPosition(2));
+            quick.insert(quick.end(), c.action.begin(), c.action.end());
+            if (std::strcmp(c.name, "FILENAME") == 0)
+                quick.push_back(WRITE);
+            quick.resize(std::min(quick.size(), k.sent));
+            TakeMessages();
+            DWORD before = GetTickCount();
+            CallResult call = CallCommand(c.fn, text);
+            DWORD spent = GetTickCount() - before;
+            std::string what = std::string(c.name) + " delay " + std::to_string(k.delay) + " hung after " +
+                               std::to_string(k.hangAfter);
+            EXPECT_EQ(k.answers[i], call.answer) << what;
+            EXPECT_EQ("", CompareMessages(quick, TakeMessages())) << what;
+            EXPECT_LE(spent, k.hangAfter >= 0 ? 0u : 2000u) << what;
+        }
     }
 }
 

@@ -486,6 +486,120 @@ void TextModeAtBlockEdges()
     Ctl(CTL_FORCE_POSITION, 0);
 }
 
+DWORD Elapsed(DWORD since)
+{
+    return GetTickCount() - since;
+}
+
+void ReleasePlayer()
+{
+    HANDLE release = OpenEventA(EVENT_MODIFY_STATE, FALSE, PLAYER_RELEASE_EVENT);
+    SetEvent(release);
+    CloseHandle(release);
+}
+
+std::string TextFor(const CommandInfo& c)
+{
+    return std::strcmp(c.name, "TRACKPLAY") == 0 ? "3" : "abc";
+}
+
+// Each command against the quick player, from the same state each time.
+CallResult QuickCall(const CommandInfo& c, Messages& seen)
+{
+    Ctl(CTL_FORCE_POSITION, 2);
+    Ctl(CTL_SET_PLAY_STATE, 1);
+    Seen();
+    CallResult call = Call(c.name, TextFor(c));
+    seen = Seen();
+    Ctl(CTL_FORCE_POSITION, 2);
+    Ctl(CTL_SET_PLAY_STATE, 1);
+    return call;
+}
+
+// What a command answers when the message after `handled` ones goes unanswered: that message reads
+// as 0 and nothing is sent after it.
+std::string UnansweredAfter(const CommandInfo& c, int handled, const std::string& quick)
+{
+    if (handled == 0)
+        return "ERR 2";
+    if (handled == 1)
+        return c.strict ? "ERR 3" : TextFor(c);
+    if (!c.strict)
+        return TextFor(c);
+    if (std::strcmp(c.name, "FILEINFO") == 0)
+        return handled == 2 ? "0 " : quick.substr(0, quick.find(' ') + 1);
+    return "";
+}
+
+// A player that stops handling messages after the search, after the version query, after the play
+// state query (so in the length query, WM_GETTEXT, the write request, SET_PLAYLIST_POS or a command)
+// and in FILEINFO's WM_GETTEXT: every command returns within the budget, with the answer of an
+// unanswered message, and sends nothing after it.
+void AHungPlayerHoldsNoCallPastItsBudget()
+{
+    for (int handled = 0; handled <= 3; ++handled) {
+        for (const CommandInfo& c : Commands) {
+            Messages quickSeen;
+            std::string quick = QuickCall(c, quickSeen).answer;
+            bool hangs = quickSeen.size() > static_cast<size_t>(handled);
+            std::string what = std::string(c.name) + " with a player hung after " + std::to_string(handled);
+            Ctl(CTL_HANG_AFTER, static_cast<WPARAM>(handled));
+            DWORD start = GetTickCount();
+            CallResult call = Call(c.name, TextFor(c));
+            DWORD took = Elapsed(start);
+            if (hangs)
+                ReleasePlayer();
+            Ctl(CTL_HANG_AFTER, static_cast<WPARAM>(-1));
+            Messages expected = quickSeen;
+            if (hangs)
+                expected.resize(static_cast<size_t>(handled) + 1);
+            CheckMessages(expected, Seen(), what);
+            CheckEq(hangs ? UnansweredAfter(c, handled, quick) : quick, call.answer, what);
+            CheckTrue(took < 2500, what + " returns within 2.5 s (took " + std::to_string(took) + " ms)");
+        }
+    }
+}
+
+// A slow player gets exactly the quick player's messages and answers, as long as the call's two
+// seconds last; past them the message that would end too late goes unanswered.
+void ASlowPlayerIsAnsweredAsAQuickOne()
+{
+    for (const CommandInfo& c : Commands) {
+        Messages quickSeen;
+        std::string quick = QuickCall(c, quickSeen).answer;
+        Ctl(CTL_SET_SLOW, 300);
+        CallResult call = Call(c.name, TextFor(c));
+        Ctl(CTL_SET_SLOW, 0);
+        CheckMessages(quickSeen, Seen(), std::string(c.name) + " at 300 ms a message");
+        CheckEq(quick, call.answer, std::string(c.name) + " at 300 ms a message");
+    }
+    Ctl(CTL_SET_SLOW, 700);
+    DWORD start = GetTickCount();
+    CheckEq("3", Call("TRACKPLAY", "3").answer, "TRACKPLAY at 700 ms a message");
+    DWORD took = Elapsed(start);
+    Ctl(CTL_SET_SLOW, 0);
+    CheckMessages(Then(Gate(), {SetPosition(2)}), Seen(), "the third message would end past 2 s: no CMD_PLAY");
+    CheckTrue(took < 2500, "TRACKPLAY at 700 ms a message took " + std::to_string(took) + " ms");
+}
+
+// Once the system reports the player hung (5 s without handling a message), a call does not wait.
+void APlayerReportedHungCostsNoWait()
+{
+    Ctl(CTL_HANG_AFTER, 0);
+    DWORD hungSince = GetTickCount();
+    CheckEq("ERR 2", Call("DISPNAME").answer, "DISPNAME as the player hangs");
+    Sleep(5500 - Elapsed(hungSince));
+    for (const CommandInfo& c : Commands) {
+        DWORD start = GetTickCount();
+        CallResult call = Call(c.name, TextFor(c));
+        DWORD took = Elapsed(start);
+        CheckEq("ERR 2", call.answer, std::string(c.name) + " against a hung player");
+        CheckTrue(took < 100, std::string(c.name) + " against a hung player took " + std::to_string(took) + " ms");
+    }
+    ReleasePlayer();
+    Seen();
+}
+
 struct ThreadWork {
     int index;
     int wrong;
@@ -610,6 +724,7 @@ int main(int argc, char** argv)
     struct Case {
         const char* name;
         void (*run)();
+        bool acrossProcesses = false; // a player that hangs or sleeps must have a thread of its own
     };
     const Case cases[] = {
         {"load and unload", LoadingAndUnloadingSendNothing},
@@ -627,9 +742,14 @@ int main(int argc, char** argv)
         {"hostile lines", HostileLines},
         {"text mode at block edges", TextModeAtBlockEdges},
         {"host threads", HostThreadsAtOnce},
+        {"hung player", AHungPlayerHoldsNoCallPastItsBudget, true},
+        {"slow player", ASlowPlayerIsAnsweredAsAQuickOne, true},
+        {"player reported hung", APlayerReportedHungCostsNoWait, true},
     };
     StartPlayer();
     for (const Case& c : cases) {
+        if (c.acrossProcesses && !CrossProcess)
+            continue;
         CurrentCase = c.name;
         c.run();
     }

@@ -1,5 +1,5 @@
 // standin-player [--real] [--version N] [--state playing|paused|stopped] [--dir FOLDER] [--register]
-//                [--verbose] [PLAYLIST.m3u]
+//                [--verbose] [--slow MS] [--hang-after N] [PLAYLIST.m3u]
 // Runs a window of the player's class until it is closed or told to quit, answering as the player does.
 #include <windows.h>
 
@@ -16,7 +16,8 @@ int Usage()
 {
     std::fprintf(stderr,
                  "usage: standin-player [--real] [--version N] [--state playing|paused|stopped]\n"
-                 "                      [--dir FOLDER] [--register] [--verbose] [PLAYLIST.m3u]\n");
+                 "                      [--dir FOLDER] [--register] [--verbose] [--slow MS] [--hang-after N]\n"
+                 "                      [PLAYLIST.m3u]\n");
     return 2;
 }
 
@@ -46,6 +47,10 @@ int main(int argc, char** argv)
             registerAssociation = true;
         } else if (arg == "--version" && hasValue) {
             options.version = static_cast<int>(std::strtol(argv[++i], nullptr, 0));
+        } else if (arg == "--slow" && hasValue) {
+            options.slowMs = std::atoi(argv[++i]);
+        } else if (arg == "--hang-after" && hasValue) {
+            options.hangAfter = std::atoi(argv[++i]);
         } else if (arg == "--dir" && hasValue) {
             options.folder = argv[++i];
         } else if (arg == "--state" && hasValue) {

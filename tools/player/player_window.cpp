@@ -36,6 +36,9 @@ struct Player {
     bool hasLengthOverride = false;
     std::string titleOverride;
     bool vanish = false;
+    int slowMs = 0;
+    int hangAfter = -1;
+    HANDLE release = nullptr;
     std::vector<Received> received;
 };
 
@@ -145,6 +148,8 @@ LRESULT AnswerControl(Player& p, WPARAM w, LPARAM l, HWND window)
     case CTL_SET_LENGTH: p.lengthOverride = value; p.hasLengthOverride = true; return 1;
     case CTL_QUIT: DestroyWindow(window); return 1;
     case CTL_VANISH: p.vanish = true; return 1;
+    case CTL_SET_SLOW: p.slowMs = value; return 1;
+    case CTL_HANG_AFTER: p.hangAfter = value; return 1;
     }
     return 0;
 }
@@ -210,7 +215,7 @@ void Command(Player& p, WPARAM command)
 
 bool IsControl(UINT msg, LPARAM l)
 {
-    return msg == WM_USER && l >= CTL_SET_VERSION && l <= CTL_VANISH;
+    return msg == WM_USER && l >= CTL_SET_VERSION && l <= CTL_LAST;
 }
 
 bool Recorded(UINT msg, LPARAM l)
@@ -223,8 +228,22 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
     Player* p = ThePlayer;
     if (p == nullptr)
         return DefWindowProcA(window, msg, w, l);
-    if (Recorded(msg, l))
+    if (Recorded(msg, l)) {
         p->received.push_back({msg, w, l});
+        if (p->hangAfter == 0) {
+            // Handles nothing, as a player stuck in a modal dialog or a stream that will not load.
+            p->hangAfter = -1;
+            if (p->options.verbose) {
+                std::printf("player: %-18s received: hanging now\n", MessageName(msg, w, l));
+                std::fflush(stdout);
+            }
+            WaitForSingleObject(p->release, 60000);
+        } else if (p->hangAfter > 0) {
+            --p->hangAfter;
+        }
+        if (p->slowMs > 0)
+            Sleep(static_cast<DWORD>(p->slowMs));
+    }
 
     LRESULT answer = 0;
     switch (msg) {
@@ -277,12 +296,17 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
 HWND CreatePlayerWindow(const PlayerOptions& options)
 {
     static Player player;
+    if (player.release != nullptr)
+        CloseHandle(player.release);
     player = Player();
     player.options = options;
     player.version = options.version;
     player.playState = options.playState;
     player.real = options.realPlayer;
     player.writeMode = options.realPlayer ? WRITE_AFTER_CHANGE : WRITE_ALWAYS;
+    player.slowMs = options.slowMs;
+    player.hangAfter = options.hangAfter;
+    player.release = CreateEventA(nullptr, FALSE, FALSE, PLAYER_RELEASE_EVENT);
     if (options.playlist.empty())
         player.playlist.assign(std::begin(SAMPLE), std::end(SAMPLE));
     else

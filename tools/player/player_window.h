@@ -14,6 +14,8 @@ struct PlayerOptions {
     int playState = 1;        // 1 playing, 3 paused, 0 stopped
     bool realPlayer = false;  // behave as the real player does where it differs from the plain answers
     bool verbose = false;     // print every message received on stdout
+    int slowMs = 0;           // sleep this long in each of the player's messages
+    int hangAfter = -1;       // handle this many of the player's messages, then stop handling any
 };
 
 // Behaviour of WRITE_PLAYLIST.
@@ -43,7 +45,13 @@ constexpr LPARAM CTL_WRITES = 9014;         // how often the playlist file was w
 constexpr LPARAM CTL_SET_LENGTH = 9015;     // wParam: the length to answer, whatever the track
 constexpr LPARAM CTL_QUIT = 9016;
 constexpr LPARAM CTL_VANISH = 9017;         // the next version query destroys the window, answering 0
-// (the controls run from CTL_SET_VERSION to CTL_VANISH: a new one goes at the end)
+constexpr LPARAM CTL_SET_SLOW = 9018;       // wParam: milliseconds to sleep in each of the player's messages
+constexpr LPARAM CTL_HANG_AFTER = 9019;     // wParam: handle this many more of the player's messages, then
+                                            // hang in the next until PLAYER_RELEASE_EVENT is set
+constexpr LPARAM CTL_LAST = CTL_HANG_AFTER; // a new control goes after this one, and becomes the last
+
+// A hung stand-in waits for this event (at most a minute) before it handles messages again.
+constexpr const char* PLAYER_RELEASE_EVENT = "tolbry-standin-release";
 // WM_SETTEXT sets a title that is answered as it stands until an empty WM_SETTEXT clears it.
 
 constexpr const char* PLAYER_PROGRAM = "standin-player.exe";
