@@ -2,6 +2,7 @@
 
 #include "../player/messages.h"
 #include "playlist_path.h"
+#include "unicode_entry.h"
 
 namespace {
 
@@ -28,6 +29,9 @@ void GetCurrentEntry(PlayerLink& player, char (&line)[LINE_BUFFER])
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
-    HandleCloser closer{file};
-    ReadPlaylistEntry(file, position, line);
+    {
+        HandleCloser closer{file};
+        ReadPlaylistEntry(file, position, line);
+    }
+    PreferUnicodeEntry(path, position, line);
 }

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "settings_folder.h"
+
 namespace {
 
 constexpr const char* ASSOCIATION_KEY = "Winamp.File\\shell\\Play\\command";
@@ -44,11 +46,20 @@ bool GetPlaylistPath(char (&path)[PATH_BUFFER])
     if (lastBackslash == nullptr)
         return false;
 
-    size_t folderLength = static_cast<size_t>(lastBackslash + 1 - program);
+    lastBackslash[1] = '\0';
+    // The player keeps its playlist where its paths.ini says, when it says so.
+    char settings[PATH_BUFFER];
+    const char* folder = program;
+    if (ReadSettingsFolder(program, settings)) {
+        folder = settings;
+        std::strcat(settings, "\\");
+    }
+    size_t folderLength = std::strlen(folder);
     size_t nameLength = std::strlen(PLAYLIST_FILE);
-    if (folderLength + nameLength + 1 > PATH_BUFFER)
+    // Room for the UTF-8 playlist's name, one character longer, too.
+    if (folderLength + nameLength + 2 > PATH_BUFFER)
         return false;
-    std::memcpy(path, program, folderLength);
+    std::memcpy(path, folder, folderLength);
     std::memcpy(path + folderLength, PLAYLIST_FILE, nameLength + 1);
     return true;
 }

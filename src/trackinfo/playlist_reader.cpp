@@ -135,7 +135,7 @@ void FinishEntryScan(EntryScan& scan, char (&line)[LINE_BUFFER])
     line[n] = '\0';
 }
 
-void ReadPlaylistEntry(HANDLE file, int position, char (&line)[LINE_BUFFER])
+void ReadPlaylistEntry(HANDLE file, int position, char (&line)[LINE_BUFFER], bool skipByteOrderMark)
 {
     EntryScan scan;
     StartEntryScan(scan, position);
@@ -144,7 +144,10 @@ void ReadPlaylistEntry(HANDLE file, int position, char (&line)[LINE_BUFFER])
     DWORD want = FIRST_READ;
     DWORD got = 0;
     while (!scan.done && ReadFile(file, block, want, &got, nullptr) && got > 0) {
-        ScanPlaylistBlock(scan, block, got);
+        DWORD skip = 0;
+        if (want == FIRST_READ && skipByteOrderMark && got >= 3 && std::memcmp(block, "\xEF\xBB\xBF", 3) == 0)
+            skip = 3;
+        ScanPlaylistBlock(scan, block + skip, got - skip);
         want = READ_BLOCK;
     }
     FinishEntryScan(scan, line);

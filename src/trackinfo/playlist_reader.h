@@ -33,5 +33,8 @@ void ScanPlaylistBlock(EntryScan& scan, const char* block, size_t size);
 // empty when no line began. Line feed included when the line has one.
 void FinishEntryScan(EntryScan& scan, char (&line)[LINE_BUFFER]);
 
+// A UTF-8 playlist starts with a byte-order mark, which is not part of its first line.
+constexpr bool SKIP_BYTE_ORDER_MARK = true;
+
 // The whole reading of an open file; stops at the entry.
-void ReadPlaylistEntry(HANDLE file, int position, char (&line)[LINE_BUFFER]);
+void ReadPlaylistEntry(HANDLE file, int position, char (&line)[LINE_BUFFER], bool skipByteOrderMark = false);

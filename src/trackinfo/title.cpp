@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "../player/messages.h"
+#include "scrolling_title.h"
 
 namespace {
 
@@ -45,11 +46,11 @@ FileInfo ReadFileInfo(PlayerLink& player, char (&title)[TITLE_BUFFER])
 {
     int length = QueryPlayer(player, QUERY_TRACK_LENGTH, TRACK_LENGTH_IN_SECONDS);
     ReadTitle(player, title, FILEINFO_TITLE_LIMIT);
-    return {length, PlaylistNumberOf(title)};
+    return {length, PlaylistNumberOf(UnscrollTitle(title))};
 }
 
 const char* ReadDisplayName(PlayerLink& player, char (&title)[TITLE_BUFFER])
 {
     ReadTitle(player, title, DISPNAME_TITLE_LIMIT);
-    return DisplayNameOf(title);
+    return DisplayNameOf(UnscrollTitle(title));
 }

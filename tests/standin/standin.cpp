@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -37,6 +38,10 @@ struct State {
     std::vector<HMODULE> threadCallsDisabled;
     int openFiles = 0;
     DWORD clock = 1000;
+    std::map<int, std::string> specialFolders;
+    bool shellLoaded = false;
+    int shellLoadsHeld = 0;
+    std::map<std::string, std::string> shortPaths;
     bool sse2 = true;
 };
 
@@ -76,6 +81,10 @@ void StandinReset()
     s.threadCallsDisabled.clear();
     s.openFiles = 0;
     s.clock = 1000;
+    s.specialFolders.clear();
+    s.shellLoaded = false;
+    s.shellLoadsHeld = 0;
+    s.shortPaths.clear();
     s.sse2 = true;
 }
 
@@ -402,4 +411,273 @@ BOOL IsProcessorFeaturePresent(DWORD feature)
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);
     return feature == PF_XMMI64_INSTRUCTIONS_AVAILABLE && s.sse2;
+}
+
+void StandinSetSpecialFolder(int csidl, const std::string& path)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.specialFolders[csidl] = path;
+}
+
+void StandinSetShortPath(const std::string& longPath, const std::string& shortPath)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.shortPaths[longPath] = shortPath;
+}
+
+void StandinSetShellLoaded(bool loaded)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.shellLoaded = loaded;
+}
+
+int StandinShellLoadsHeld()
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return s.shellLoadsHeld;
+}
+
+namespace {
+
+HMODULE const SHELL32 = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x5E110000));
+
+std::string Utf8(LPCWSTR wide)
+{
+    std::string out;
+    for (; *wide != 0; ++wide) {
+        uint32_t c = *wide;
+        if (c >= 0xD800 && c < 0xDC00 && wide[1] >= 0xDC00 && wide[1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (*++wide - 0xDC00);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+// Decodes UTF-8 strictly; false on any malformed sequence.
+bool DecodeUtf8(const std::string& text, std::u16string& out)
+{
+    for (size_t i = 0; i < text.size();) {
+        unsigned char b = static_cast<unsigned char>(text[i]);
+        int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+        if (extra < 0 || i + extra >= text.size() + (extra == 0 ? 1 : 0))
+            return false;
+        uint32_t c = extra == 0 ? b : b & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k) {
+            unsigned char n = static_cast<unsigned char>(text[i + k]);
+            if ((n & 0xC0) != 0x80)
+                return false;
+            c = (c << 6) | (n & 0x3F);
+        }
+        static const uint32_t least[] = {0, 0x80, 0x800, 0x10000};
+        if (c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))
+            return false;
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return true;
+}
+
+HRESULT WINAPI StandinFolderPath(HWND, int csidl, HANDLE, DWORD, LPSTR path)
+{
+    InCall inCall;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    auto it = s.specialFolders.find(csidl);
+    if (it == s.specialFolders.end() || it->second.size() >= MAX_PATH)
+        return E_INVALIDARG;
+    std::memcpy(path, it->second.c_str(), it->second.size() + 1);
+    return S_OK;
+}
+
+} // namespace
+
+DWORD GetFileAttributesW(LPCWSTR path)
+{
+    InCall inCall;
+    return GetFileAttributesA(Utf8(path).c_str());
+}
+
+DWORD GetShortPathNameW(LPCWSTR path, LPWSTR shortPath, DWORD size)
+{
+    InCall inCall;
+    std::string longPath = Utf8(path);
+    if (GetFileAttributesA(longPath.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    std::u16string answer = path;
+    {
+        State& s = TheState();
+        std::lock_guard<std::mutex> guard(s.lock);
+        auto it = s.shortPaths.find(longPath);
+        if (it != s.shortPaths.end()) {
+            answer.clear();
+            DecodeUtf8(it->second, answer);
+        }
+    }
+    if (answer.size() + 1 > size)
+        return static_cast<DWORD>(answer.size() + 1);
+    std::memcpy(shortPath, answer.c_str(), (answer.size() + 1) * sizeof(WCHAR));
+    return static_cast<DWORD>(answer.size());
+}
+
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide, int size)
+{
+    InCall inCall;
+    std::string bytes = length < 0 ? std::string(text, std::strlen(text) + 1) : std::string(text, length);
+    std::u16string out;
+    if (codePage == CP_UTF8) {
+        if (!DecodeUtf8(bytes, out) && (flags & MB_ERR_INVALID_CHARS) != 0)
+            return 0;
+    } else {
+        for (char c : bytes)
+            out += static_cast<char16_t>(static_cast<unsigned char>(c));
+    }
+    if (static_cast<int>(out.size()) > size)
+        return 0;
+    std::memcpy(wide, out.data(), out.size() * sizeof(WCHAR));
+    return static_cast<int>(out.size());
+}
+
+int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int length, LPSTR text, int size, LPCSTR,
+                        BOOL* usedDefault)
+{
+    InCall inCall;
+    std::u16string chars = length < 0 ? std::u16string(wide, std::char_traits<char16_t>::length(wide) + 1)
+                                      : std::u16string(wide, length);
+    std::string out;
+    bool lossy = false;
+    if (codePage == CP_UTF8) {
+        out = Utf8(chars.c_str());
+        if (length < 0)
+            out += '\0';
+    } else {
+        for (char16_t c : chars) {
+            lossy = lossy || c > 0xFF;
+            out += c > 0xFF ? '?' : static_cast<char>(c);
+        }
+    }
+    if (usedDefault != nullptr)
+        *usedDefault = lossy;
+    if (static_cast<int>(out.size()) > size)
+        return 0;
+    std::memcpy(text, out.data(), out.size());
+    return static_cast<int>(out.size());
+}
+
+DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR value, DWORD size)
+{
+    InCall inCall;
+    const char* found = std::getenv(name);
+    if (found == nullptr)
+        return 0;
+    size_t n = std::strlen(found);
+    if (n + 1 > size)
+        return static_cast<DWORD>(n + 1);
+    std::memcpy(value, found, n + 1);
+    return static_cast<DWORD>(n);
+}
+
+// As the platform reads a profile: section and key without regard to case, blanks around the value
+// and one pair of quotes round it dropped, the value cut to fit with its terminator.
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR value, DWORD size, LPCSTR file)
+{
+    InCall inCall;
+    auto same = [](std::string a, std::string b) {
+        for (char& c : a)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : b)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return a == b;
+    };
+    auto trim = [](std::string t) {
+        size_t a = t.find_first_not_of(" \t\r");
+        size_t b = t.find_last_not_of(" \t\r");
+        return a == std::string::npos ? std::string() : t.substr(a, b - a + 1);
+    };
+    std::string answer = fallback;
+    struct stat st;
+    if (stat(file, &st) == 0 && !S_ISDIR(st.st_mode)) {
+        std::FILE* f = std::fopen(file, "r");
+        char line[4096];
+        bool inSection = false;
+        while (f != nullptr && std::fgets(line, sizeof line, f) != nullptr) {
+            std::string text = trim(std::string(line).substr(0, std::strcspn(line, "\n")));
+            if (!text.empty() && text[0] == '[') {
+                inSection = same(text.substr(1, text.find(']') - 1), section);
+            } else if (inSection && text.find('=') != std::string::npos && same(trim(text.substr(0, text.find('='))), key)) {
+                answer = trim(text.substr(text.find('=') + 1));
+                if (answer.size() >= 2 && answer.front() == '"' && answer.back() == '"')
+                    answer = answer.substr(1, answer.size() - 2);
+                break;
+            }
+        }
+        if (f != nullptr)
+            std::fclose(f);
+    }
+    if (size == 0)
+        return 0;
+    size_t n = answer.size() < size - 1 ? answer.size() : size - 1;
+    std::memcpy(value, answer.data(), n);
+    value[n] = '\0';
+    return static_cast<DWORD>(n);
+}
+
+HMODULE GetModuleHandleA(LPCSTR name)
+{
+    InCall inCall;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return s.shellLoaded && std::strcmp(name, "shell32.dll") == 0 ? SHELL32 : nullptr;
+}
+
+HMODULE LoadLibraryA(LPCSTR name)
+{
+    InCall inCall;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (std::strcmp(name, "shell32.dll") != 0)
+        return nullptr;
+    ++s.shellLoadsHeld;
+    return SHELL32;
+}
+
+BOOL FreeLibrary(HMODULE module)
+{
+    InCall inCall;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (module != SHELL32 || s.shellLoadsHeld == 0)
+        return FALSE;
+    --s.shellLoadsHeld;
+    return TRUE;
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR name)
+{
+    InCall inCall;
+    if (module != SHELL32 || std::strcmp(name, "SHGetFolderPathA") != 0)
+        return nullptr;
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&StandinFolderPath));
 }

@@ -51,6 +51,15 @@ std::vector<HMODULE> StandinThreadCallsDisabled();
 
 // Files opened through CreateFileA and not yet closed.
 int StandinOpenFiles();
+// The special folder SHGetFolderPathA answers for a CSIDL; unknown ones fail.
+void StandinSetSpecialFolder(int csidl, const std::string& path);
+// Whether the host has shell32 loaded already, and how often the module loaded it without freeing it.
+void StandinSetShellLoaded(bool loaded);
+int StandinShellLoadsHeld();
+
+// The short path GetShortPathNameW answers for the file at `longPath` (UTF-8).
+void StandinSetShortPath(const std::string& longPath, const std::string& shortPath);
+
 // What IsProcessorFeaturePresent answers for SSE2 (true unless a test says otherwise).
 void StandinSetSse2(bool present);
 

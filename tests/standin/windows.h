@@ -28,6 +28,11 @@ typedef DWORD_PTR* PDWORD_PTR;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
 typedef void* LPVOID;
+typedef char16_t WCHAR; // UTF-16, as on Windows
+typedef const WCHAR* LPCWSTR;
+typedef WCHAR* LPWSTR;
+typedef int32_t HRESULT;
+typedef intptr_t (*FARPROC)();
 typedef DWORD REGSAM;
 
 typedef void* HANDLE;
@@ -51,6 +56,14 @@ typedef HINSTANCE HMODULE;
 
 #define SMTO_NORMAL 0x0000
 #define SMTO_ABORTIFHUNG 0x0002
+
+#define MAX_PATH 260
+#define S_OK ((HRESULT)0)
+#define E_INVALIDARG ((HRESULT)0x80070057)
+#define CP_ACP 0
+#define CP_UTF8 65001
+#define MB_ERR_INVALID_CHARS 0x8
+#define WC_NO_BEST_FIT_CHARS 0x400
 
 #define GENERIC_READ 0x80000000u
 #define FILE_SHARE_READ 0x1
@@ -84,4 +97,23 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, void* security, DWORD
 BOOL ReadFile(HANDLE file, void* buffer, DWORD size, LPDWORD read, void* overlapped);
 BOOL CloseHandle(HANDLE handle);
 DWORD GetFileAttributesA(LPCSTR path);
+DWORD GetFileAttributesW(LPCWSTR path);
+// The host's file system has no 8.3 names: the long path comes back, as on a Windows volume without
+// them, unless a test has given the file a short path.
+DWORD GetShortPathNameW(LPCWSTR path, LPWSTR shortPath, DWORD size);
+
+// Text conversions: CP_UTF8 both ways; the ANSI code page is ISO 8859-1 here, "?" for the rest.
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide, int size);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LPSTR text, int size,
+                        LPCSTR defaultChar, BOOL* usedDefault);
+
+// The host's environment and a profile file read as the platform reads one.
+DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR value, DWORD size);
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR value, DWORD size, LPCSTR file);
+
+// Only "shell32.dll" loads, and it has SHGetFolderPathA, answering the folders a test sets.
+HMODULE GetModuleHandleA(LPCSTR name);
+HMODULE LoadLibraryA(LPCSTR name);
+BOOL FreeLibrary(HMODULE module);
+FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 BOOL IsProcessorFeaturePresent(DWORD feature);

@@ -271,6 +271,60 @@ TEST_F(FileName, RefusedWhileNotPlayingAndTouchesNothing)
     }
 }
 
+// A name outside the ANSI code page: the .m3u line has "?" for what does not fit, the .m3u8 the name
+// itself, and the answer is the file's short path when everything agrees.
+TEST_F(FileName, AnswersTheShortPathOfANameOutsideTheCodePage)
+{
+    std::string music = dir.path() + "/music";
+    mkdir(music.c_str(), 0700);
+    std::string name = music + "/\xE6\x97\xA5\xE6\x9C\xAC \xC5\x81\xC3\xB3""d\xC5\xBA.mp3"; // 日本 Łódź.mp3
+    std::string ansi = music + "/?? ?\xF3""d?.mp3"; // as the ANSI code page takes it (ISO 8859-1 here)
+    std::string other = music + "/other.mp3";
+    WriteFile(name, "x");
+    WriteFile(other, "x");
+    StandinSetShortPath(name, music + "/____~1.MP3");
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string head = "#EXTM3U\r\n#EXTINF:1,x\r\n";
+    struct Case {
+        const char* what;
+        std::string m3u;
+        std::string m3u8; // empty: none
+        std::string answer;
+    };
+    const std::string unicode = bom + head + name + "\r\n";
+    const Case cases[] = {
+        {"both agree", head + ansi + "\r\n", unicode, music + "/____~1.MP3\n"},
+        {"a mark and no header", ansi + "\r\n", bom + name + "\r\n", music + "/____~1.MP3\n"},
+        {"no .m3u8", head + ansi + "\r\n", "", ansi + "\n"},
+        {"a stale .m3u8", head + ansi + "\r\n", bom + head + other + "\r\n", ansi + "\n"},
+        {"another entry", head + "a\r\n" + ansi + "\r\n", bom + head + name + "\r\nb\r\n", ansi + "\n"},
+        {"not UTF-8", head + ansi + "\r\n", bom + head + "\xFF\xFE\r\n", ansi + "\n"},
+        {"a line that names a file", head + other + "\r\n", unicode, other + "\n"},
+    };
+    for (const Case& k : cases) {
+        FakePlayer player;
+        player.position = std::string(k.what) == "another entry" ? 1 : 0;
+        player.onWritePlaylist = [&] {
+            WriteFile(playlist, k.m3u);
+            std::remove((playlist + "8").c_str());
+            if (!k.m3u8.empty())
+                WriteFile(playlist + "8", k.m3u8);
+        };
+        player.Open();
+        EXPECT_EQ(k.answer, CallCommand(FILENAME).answer) << k.what;
+        EXPECT_EQ(0, StandinOpenFiles()) << k.what;
+        StandinDestroyWindow(player.window);
+    }
+    std::remove(name.c_str());
+    FakePlayer player;
+    player.onWritePlaylist = [&] {
+        WriteFile(playlist, head + ansi + "\r\n");
+        WriteFile(playlist + "8", unicode);
+    };
+    player.Open();
+    EXPECT_EQ(ansi + "\n", CallCommand(FILENAME).answer) << "the file is gone";
+}
+
 TEST_F(FileName, LongEntriesAreCutToTheAnswerLimit)
 {
     FakePlayer player;

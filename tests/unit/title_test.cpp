@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
+#include "../../src/trackinfo/scrolling_title.h"
 #include "../../src/trackinfo/title.h"
 #include "harness.h"
 
@@ -95,6 +97,51 @@ TEST_F(TitleAnswers, AnswersForTitleShapes)
         EXPECT_EQ(k.fileInfo, Ask(FILEINFO, k.title, k.length).answer) << "«" << k.title << "»";
         EXPECT_EQ(k.displayName, Ask(DISPNAME, k.title, k.length).answer) << "«" << k.title << "»";
     }
+}
+
+// Every way the player scrolls a caption C through its title: C[p:] + « *** » + C, then the
+// separator's tail + C + « *** ».
+std::vector<std::string> Rotations(const std::string& caption)
+{
+    std::vector<std::string> titles;
+    for (size_t p = 0; p < caption.size(); ++p)
+        titles.push_back(caption.substr(p) + " *** " + caption);
+    for (size_t k = 0; k <= 2; ++k)
+        titles.push_back(std::string(" *** ").substr(k) + caption + " *** ");
+    return titles;
+}
+
+TEST_F(TitleAnswers, AScrollingTitleAnswersAsTheCaption)
+{
+    const std::string captions[] = {
+        "12. Artist - Song - Winamp",
+        "3. A *** B - Winamp",                              // a caption holding the separator itself
+        "4. *** - Winamp",
+        "5. Song",                                          // no "-"
+        "9. " + std::string(375, 'x') + " - Winamp",        // 387 characters, the player's longest
+        "Winamp 5.9.2 Build 10042",
+        "7. B - C - Winamp [Paused]",
+    };
+    for (const std::string& caption : captions) {
+        std::string plainInfo = Ask(FILEINFO, caption).answer;
+        std::string plainName = Ask(DISPNAME, caption).answer;
+        for (const std::string& title : Rotations(caption)) {
+            EXPECT_EQ(plainInfo, Ask(FILEINFO, title).answer) << "«" << title << "»";
+            EXPECT_EQ(plainName, Ask(DISPNAME, title).answer) << "«" << title << "»";
+        }
+    }
+}
+
+TEST(TitleCuts, TitlesThatAreNoRotationStandAsTheyAre)
+{
+    const char* const titles[] = {"1. A *** B - Winamp", "A *** B", " *** ", " *** x", "x *** y", "ab *** b",
+                                  "** a ***", "", "Song", "...", " ***  *** "};
+    for (const char* t : titles) {
+        std::string title = t;
+        EXPECT_STREQ(t, UnscrollTitle(&title[0])) << "«" << t << "»";
+    }
+    std::string rotated = "b - Winamp *** 1. Ab - Winamp";
+    EXPECT_STREQ("1. Ab - Winamp", UnscrollTitle(&rotated[0]));
 }
 
 TEST_F(TitleAnswers, TitlesAreSeenUpToEachReadLimit)

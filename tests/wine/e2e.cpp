@@ -3,6 +3,7 @@
 // In process, the player window lives on the calling thread; across processes, the stand-in player
 // program runs beside the test. Both answer the same controls, so every case runs in both.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
@@ -51,7 +52,7 @@ CallResult Call(const char* name, const std::string& text = std::string())
 
 bool CrossProcess = false;
 std::string PlayerProgram;
-std::string Folder; // where the player writes WINAMP.m3u
+std::string ProgramFolder; // where the player writes WINAMP.m3u
 HWND Player = nullptr;
 PROCESS_INFORMATION PlayerProcess = {};
 
@@ -60,14 +61,22 @@ LRESULT Ctl(LPARAM control, WPARAM value = 0)
     return SendMessageA(Player, WM_USER, value, control);
 }
 
-void StartPlayer(bool real = false)
+// A real player may keep its playlist files in a settings folder, and load a playlist file.
+void StartPlayer(bool real = false, const std::string& settings = std::string(), const std::string& playlist = std::string())
 {
     if (CrossProcess) {
-        Player = StartPlayerProcess(PlayerProgram, "--dir \"" + Folder + "\"" + (real ? " --real" : ""), &PlayerProcess);
+        std::string arguments = "--dir \"" + ProgramFolder + "\"" + (real ? " --real" : "");
+        if (!settings.empty())
+            arguments += " --settings \"" + settings + "\"";
+        if (!playlist.empty())
+            arguments += " \"" + playlist + "\"";
+        Player = StartPlayerProcess(PlayerProgram, arguments, &PlayerProcess);
     } else {
         PlayerOptions options;
-        options.folder = Folder;
+        options.folder = ProgramFolder;
         options.realPlayer = real;
+        options.settings = settings;
+        options.playlist = playlist;
         Player = CreatePlayerWindow(options);
     }
     CheckTrue(Player != nullptr, "the stand-in player window exists");
@@ -107,7 +116,7 @@ void SetTitle(const std::string& title)
 
 std::string PlaylistFile()
 {
-    return Folder + "\\WINAMP.m3u";
+    return ProgramFolder + "\\WINAMP.m3u";
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes)
@@ -486,6 +495,141 @@ void TextModeAtBlockEdges()
     Ctl(CTL_FORCE_POSITION, 0);
 }
 
+// --- the player as people run it ------------------------------------------------------------------
+
+std::string SettingsFile()
+{
+    return ProgramFolder + "\\paths.ini";
+}
+
+const char* const FIRST_ENTRY = "C:\\Music\\Alder Quay - Morning Ferry.mp3\n";
+
+// A per-user installation: paths.ini beside the program names the settings folder, where the player
+// keeps its playlist files; the program folder holds a stale playlist that must not be answered.
+void FileNameFollowsPathsIni()
+{
+    char appData[MAX_PATH];
+    CheckTrue(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData) == S_OK, "the application-data folder");
+    std::string name = CrossProcess ? "tolbry-e2e-cross-settings" : "tolbry-e2e-in-settings";
+    std::string parent = ProgramFolder.substr(0, ProgramFolder.rfind('\\'));
+    struct Setup {
+        std::string folder; // where the player keeps its files
+        std::vector<std::string> settings; // paths.ini variants that name it
+    };
+    const Setup setups[] = {
+        {std::string(appData) + "\\" + name,
+         {"[Winamp]\r\ninidir={26}\\" + name + "\r\n", "[Winamp]\r\ninidir=%APPDATA%\\" + name + "\r\n",
+          "[Winamp]\r\ninidir=  {26}\\" + name + "\\  \r\n",
+          "[Winamp]\r\ninidir=C:\\nowhere\r\nm3udir=%APPDATA%\\" + name + "\r\n"}},
+        {parent + "\\" + name,
+         {"[Winamp]\r\ninidir=%WINAMP_PROGRAM_DIR%\\..\\" + name + "\r\n", "[Winamp]\r\ninidir=..\\" + name + "\r\n"}},
+    };
+    const std::string unusable[] = {"", "[Winamp]\r\ninidir={9999}\\Winamp\r\n",
+                                    "[Winamp]\r\ninidir=%TOLBRY_NO_SUCH_VARIABLE%\r\n", "[Winamp]\r\ninidir=\r\n"};
+    for (const Setup& setup : setups) {
+        StopPlayer();
+        StartPlayer(true, setup.folder);
+        for (const std::string& settings : setup.settings) {
+            WriteFileBytes(PlaylistFile(), "#EXTM3U\r\nC:\\stale.mp3\r\n");
+            WriteFileBytes(SettingsFile(), settings);
+            CheckEq(FIRST_ENTRY, Call("FILENAME").answer, "FILENAME with " + Quote(settings));
+        }
+        for (const std::string& settings : unusable) {
+            WriteFileBytes(SettingsFile(), settings);
+            CheckEq("C:\\stale.mp3\n", Call("FILENAME").answer, "FILENAME falls back with " + Quote(settings));
+        }
+        DeleteFileA(SettingsFile().c_str());
+        CheckEq("C:\\stale.mp3\n", Call("FILENAME").answer, "FILENAME without paths.ini");
+        CreateDirectoryA(SettingsFile().c_str(), nullptr);
+        CheckEq("C:\\stale.mp3\n", Call("FILENAME").answer, "FILENAME with a paths.ini that is a folder");
+        RemoveDirectoryA(SettingsFile().c_str());
+    }
+    StopPlayer();
+    StartPlayer();
+}
+
+// With title scrolling on, every rotation of a caption answers as the caption itself.
+void AScrollingTitleAnswersAsThePlainOne()
+{
+    const std::string captions[] = {"3. A *** B - Winamp", "9. " + std::string(375, 'x') + " - Winamp", "5. Song",
+                                    "12. Artist - Song - Winamp [Paused]"};
+    for (const std::string& caption : captions) {
+        SetTitle(caption);
+        Ctl(CTL_SCROLL_TO, static_cast<WPARAM>(-1));
+        std::string fileInfo = Call("FILEINFO").answer;
+        std::string displayName = Call("DISPNAME").answer;
+        int wrong = 0;
+        for (size_t step = 0; step < caption.size() + 3; ++step) {
+            Ctl(CTL_SCROLL_TO, step);
+            if (Call("FILEINFO").answer != fileInfo || Call("DISPNAME").answer != displayName) {
+                if (wrong++ == 0)
+                    CheckTrue(false, "step " + std::to_string(step) + " of " + Quote(ScrolledTitle(caption, step)));
+            }
+        }
+        CheckEq(0, wrong, "scrolled titles answered otherwise than " + Quote(caption.substr(0, 40)));
+    }
+    Ctl(CTL_SCROLL_TO, static_cast<WPARAM>(-1));
+    SetTitle("");
+}
+
+std::string Utf8(const std::wstring& wide)
+{
+    char out[4096];
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, out, sizeof out, nullptr, nullptr);
+    return n > 0 ? out : "";
+}
+
+std::string Ansi(const std::wstring& wide)
+{
+    char out[4096];
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, out, sizeof out, nullptr, nullptr);
+    return n > 0 ? out : "";
+}
+
+// A file whose name holds Japanese and Polish letters: the .m3u line names no file, and FILENAME
+// answers the short path of the one the .m3u8 names, unless the .m3u8 cannot be trusted.
+void ANameOutsideTheCodePageAnswersItsShortPath()
+{
+    std::string settings = ProgramFolder + "\\unicode-settings";
+    std::wstring music = std::wstring(ProgramFolder.begin(), ProgramFolder.end()) + L"\\music";
+    CreateDirectoryW(music.c_str(), nullptr);
+    std::wstring file = music + L"\\\u65E5\u672C\u8A9E \u0141\u00F3d\u017A.mp3"; // 日本語 Łódź.mp3
+    std::wstring lookAlike = music + L"\\\u4E2D\u6587\u5B57 \u0141\u00F3d\u017A.mp3"; // the same in ANSI
+    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    std::string list = ProgramFolder + "\\unicode.m3u8";
+    WriteFileBytes(list, "\xEF\xBB\xBF#EXTM3U\r\nC:\\Music\\a.mp3\r\n" + Utf8(file) + "\r\nC:\\Music\\c.mp3\r\n");
+    StopPlayer();
+    StartPlayer(true, settings, list);
+    Call("TRACKPLAY", "2");
+    std::string line = Ansi(file) + "\n";
+    CallResult call = Call("FILENAME");
+    CheckTrue(call.answer != line && call.answer.size() > 1 && call.answer.back() == '\n',
+              "FILENAME answers another path than the .m3u line: " + Quote(call.answer));
+    std::string shortPath = call.answer.substr(0, call.answer.size() - 1);
+    HANDLE opened = CreateFileA(shortPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    CheckTrue(opened != INVALID_HANDLE_VALUE, "the short path " + Quote(shortPath) + " opens the file");
+    CloseHandle(opened);
+
+    Ctl(CTL_SET_WRITE_MODE, WRITE_NEVER);
+    std::string m3u8 = settings + "\\WINAMP.m3u8";
+    std::string written = ReadFileBytes(m3u8);
+    const std::string cases[][2] = {
+        {"a stale .m3u8", "\xEF\xBB\xBF#EXTM3U\r\nC:\\Music\\a.mp3\r\nC:\\Music\\c.mp3\r\n"},
+        {"a .m3u8 with another name", "\xEF\xBB\xBF#EXTM3U\r\nC:\\Music\\a.mp3\r\n" + Utf8(lookAlike) + "\r\n"},
+    };
+    for (const auto& k : cases) {
+        WriteFileBytes(m3u8, k[1]);
+        CheckEq(line, Call("FILENAME").answer, "FILENAME with " + k[0]);
+    }
+    DeleteFileA(m3u8.c_str());
+    CheckEq(line, Call("FILENAME").answer, "FILENAME without the .m3u8");
+    WriteFileBytes(m3u8, written);
+    CheckEq(call.answer, Call("FILENAME").answer, "FILENAME with the .m3u8 back");
+    StopPlayer();
+    DeleteFileW(file.c_str());
+    StartPlayer();
+}
+
 DWORD Elapsed(DWORD since)
 {
     return GetTickCount() - since;
@@ -690,7 +834,7 @@ void LoadingAndUnloadingSendNothing()
 
 bool RegisterAssociation()
 {
-    return RegisterPlayerAssociation(Folder + "\\" + PLAYER_PROGRAM);
+    return RegisterPlayerAssociation(ProgramFolder + "\\" + PLAYER_PROGRAM);
 }
 
 } // namespace
@@ -717,8 +861,8 @@ int main(int argc, char** argv)
 
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    Folder = std::string(temp) + (CrossProcess ? "tolbry-e2e-cross" : "tolbry-e2e-in");
-    CreateDirectoryA(Folder.c_str(), nullptr);
+    ProgramFolder = std::string(temp) + (CrossProcess ? "tolbry-e2e-cross" : "tolbry-e2e-in");
+    CreateDirectoryA(ProgramFolder.c_str(), nullptr);
     CheckTrue(RegisterAssociation(), "the association is registered");
 
     struct Case {
@@ -742,6 +886,9 @@ int main(int argc, char** argv)
         {"hostile lines", HostileLines},
         {"text mode at block edges", TextModeAtBlockEdges},
         {"host threads", HostThreadsAtOnce},
+        {"settings folder", FileNameFollowsPathsIni},
+        {"scrolling title", AScrollingTitleAnswersAsThePlainOne},
+        {"names outside the code page", ANameOutsideTheCodePageAnswersItsShortPath},
         {"hung player", AHungPlayerHoldsNoCallPastItsBudget, true},
         {"slow player", ASlowPlayerIsAnsweredAsAQuickOne, true},
         {"player reported hung", APlayerReportedHungCostsNoWait, true},

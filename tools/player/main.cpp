@@ -1,5 +1,6 @@
 // standin-player [--real] [--version N] [--state playing|paused|stopped] [--dir FOLDER] [--register]
-//                [--verbose] [--slow MS] [--hang-after N] [PLAYLIST.m3u]
+//                [--verbose] [--slow MS] [--hang-after N] [--settings DIR] [--scroll]
+//                [PLAYLIST.m3u | PLAYLIST.m3u8]
 // Runs a window of the player's class until it is closed or told to quit, answering as the player does.
 #include <windows.h>
 
@@ -17,7 +18,7 @@ int Usage()
     std::fprintf(stderr,
                  "usage: standin-player [--real] [--version N] [--state playing|paused|stopped]\n"
                  "                      [--dir FOLDER] [--register] [--verbose] [--slow MS] [--hang-after N]\n"
-                 "                      [PLAYLIST.m3u]\n");
+                 "                      [--settings DIR] [--scroll] [PLAYLIST.m3u | PLAYLIST.m3u8]\n");
     return 2;
 }
 
@@ -47,6 +48,10 @@ int main(int argc, char** argv)
             registerAssociation = true;
         } else if (arg == "--version" && hasValue) {
             options.version = static_cast<int>(std::strtol(argv[++i], nullptr, 0));
+        } else if (arg == "--scroll") {
+            options.scroll = true;
+        } else if (arg == "--settings" && hasValue) {
+            options.settings = argv[++i];
         } else if (arg == "--slow" && hasValue) {
             options.slowMs = std::atoi(argv[++i]);
         } else if (arg == "--hang-after" && hasValue) {
@@ -81,7 +86,7 @@ int main(int argc, char** argv)
     }
     if (options.verbose) {
         std::printf("player: ready, version 0x%X, playlist file %s\\WINAMP.m3u\n", options.version,
-                    options.folder.c_str());
+                    (options.settings.empty() ? options.folder : options.settings).c_str());
         std::fflush(stdout);
     }
     MSG msg;

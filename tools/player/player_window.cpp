@@ -9,10 +9,12 @@
 
 namespace {
 
+// Paths and titles are kept in UTF-8, and converted as the player converts them where it writes ANSI.
 struct Entry {
     std::string path;
     std::string title;
     int length;
+    bool played = false; // the player has read its tags: it gets an #EXTINF line
 };
 
 struct Received {
@@ -39,6 +41,7 @@ struct Player {
     int slowMs = 0;
     int hangAfter = -1;
     HANDLE release = nullptr;
+    int scrollStep = -1;  // -1: the plain title
     std::vector<Received> received;
 };
 
@@ -61,8 +64,27 @@ std::string TitleFromPath(const std::string& path)
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
+std::string Convert(const std::string& text, UINT from, UINT to)
+{
+    if (text.empty())
+        return text;
+    std::vector<WCHAR> wide(text.size() + 1);
+    int n = MultiByteToWideChar(from, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    std::vector<char> out(static_cast<size_t>(n) * 4 + 1);
+    // As the player converts: WideCharToMultiByte with no flags, so "?" or a look-alike for what does
+    // not fit the code page.
+    int m = WideCharToMultiByte(to, 0, wide.data(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+    return m > 0 ? std::string(out.data()) : std::string();
+}
+
+std::string Ansi(const std::string& utf8)
+{
+    return Convert(utf8, CP_UTF8, CP_ACP);
+}
+
 void LoadPlaylist(Player& p, const std::string& file)
 {
+    bool utf8 = ReadsAsUtf8(file);
     std::FILE* f = std::fopen(file.c_str(), "rt");
     if (f == nullptr) {
         std::fprintf(stderr, "standin-player: cannot read %s; using the built-in playlist\n", file.c_str());
@@ -72,8 +94,16 @@ void LoadPlaylist(Player& p, const std::string& file)
     char line[4096];
     int length = -1;
     std::string title;
+    bool first = true;
     while (std::fgets(line, sizeof line, f)) {
         line[std::strcspn(line, "\r\n")] = '\0';
+        std::string text = line;
+        if (first && utf8 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            text.erase(0, 3);
+        first = false;
+        if (!utf8)
+            text = Convert(text, CP_ACP, CP_UTF8);
+        std::strcpy(line, text.c_str());
         if (std::strncmp(line, "#EXTINF:", 8) == 0) {
             char* comma = std::strchr(line + 8, ',');
             length = std::atoi(line + 8);
@@ -92,14 +122,14 @@ bool HasTrack(const Player& p, int index)
     return index >= 0 && index < static_cast<int>(p.playlist.size());
 }
 
-std::string Title(const Player& p)
+std::string Caption(const Player& p)
 {
     if (!p.titleOverride.empty())
         return p.titleOverride;
     int shown = p.playState == 0 ? p.position : p.loaded;
     if (!HasTrack(p, shown))
         return "Winamp";
-    std::string title = std::to_string(shown + 1) + ". " + p.playlist[shown].title + " - Winamp";
+    std::string title = std::to_string(shown + 1) + ". " + Ansi(p.playlist[shown].title) + " - Winamp";
     if (p.real && p.playState == 3)
         title += " [Paused]";
     if (p.real && p.playState == 0)
@@ -107,18 +137,45 @@ std::string Title(const Player& p)
     return title;
 }
 
+std::string Title(const Player& p)
+{
+    std::string caption = Caption(p);
+    return p.scrollStep < 0 ? caption : ScrolledTitle(caption, static_cast<size_t>(p.scrollStep));
+}
+
+std::string PlaylistFolder(const Player& p)
+{
+    return p.options.settings.empty() ? p.options.folder : p.options.settings;
+}
+
+// The real player writes both files, CR LF line ends, an #EXTINF line only for entries it has played;
+// the plain stand-in writes WINAMP.m3u alone, with #EXTINF lines throughout.
 void WritePlaylist(Player& p)
 {
-    std::string file = p.options.folder + "\\WINAMP.m3u";
-    std::FILE* f = std::fopen(file.c_str(), "wt");
-    if (f == nullptr)
-        return;
-    std::fputs("#EXTM3U\n", f);
-    for (const Entry& e : p.playlist)
-        std::fprintf(f, "#EXTINF:%d,%s\n%s\n", e.length, e.title.c_str(), e.path.c_str());
-    std::fclose(f);
+    for (bool utf8 : {false, true}) {
+        if (utf8 && !p.real)
+            break;
+        std::string file = PlaylistFolder(p) + (utf8 ? "\\WINAMP.m3u8" : "\\WINAMP.m3u");
+        std::FILE* f = std::fopen(file.c_str(), "wb");
+        if (f == nullptr)
+            continue;
+        std::fputs(utf8 ? "\xEF\xBB\xBF#EXTM3U\r\n" : "#EXTM3U\r\n", f);
+        for (const Entry& e : p.playlist) {
+            if (e.played || !p.real)
+                std::fprintf(f, "#EXTINF:%d,%s\r\n", e.length, (utf8 ? e.title : Ansi(e.title)).c_str());
+            std::fprintf(f, "%s\r\n", (utf8 ? e.path : Ansi(e.path)).c_str());
+        }
+        std::fclose(f);
+    }
     p.changed = false;
     ++p.writes;
+}
+
+void Load(Player& p, int index)
+{
+    p.loaded = index;
+    if (HasTrack(p, index))
+        p.playlist[index].played = true;
 }
 
 LRESULT AnswerControl(Player& p, WPARAM w, LPARAM l, HWND window)
@@ -130,7 +187,7 @@ LRESULT AnswerControl(Player& p, WPARAM w, LPARAM l, HWND window)
     case CTL_SET_PLAY_STATE: p.playState = value; return 1;
     case CTL_SET_REAL: p.real = value != 0; return 1;
     case CTL_SET_WRITE_MODE: p.writeMode = value; return 1;
-    case CTL_FORCE_POSITION: p.position = p.loaded = value; return 1;
+    case CTL_FORCE_POSITION: p.position = value; Load(p, value); return 1;
     case CTL_EDIT_PLAYLIST:
         p.playlist.push_back({"C:\\Music\\Added " + std::to_string(p.playlist.size() + 1) + ".mp3",
                               "Added - Track " + std::to_string(p.playlist.size() + 1), 200});
@@ -150,6 +207,10 @@ LRESULT AnswerControl(Player& p, WPARAM w, LPARAM l, HWND window)
     case CTL_VANISH: p.vanish = true; return 1;
     case CTL_SET_SLOW: p.slowMs = value; return 1;
     case CTL_HANG_AFTER: p.hangAfter = value; return 1;
+    case CTL_SCROLL_TO:
+        p.scrollStep = value;
+        KillTimer(window, 1);
+        return 1;
     }
     return 0;
 }
@@ -193,12 +254,12 @@ void Command(Player& p, WPARAM command)
         if (p.position < 0)
             p.position = 0;
         if (p.playState != 0)
-            p.loaded = p.position;
+            Load(p, p.position);
         break;
     case CMD_PLAY:
         // The real player resumes a paused track, whatever position was selected meanwhile.
         if (!(p.real && p.playState == 3))
-            p.loaded = p.position;
+            Load(p, p.position);
         p.playState = 1;
         break;
     case CMD_PAUSE:
@@ -276,6 +337,9 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
     case WM_SETTEXT:
         p->titleOverride = l ? reinterpret_cast<const char*>(l) : "";
         return TRUE;
+    case WM_TIMER:
+        ++p->scrollStep;
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -311,6 +375,16 @@ HWND CreatePlayerWindow(const PlayerOptions& options)
         player.playlist.assign(std::begin(SAMPLE), std::end(SAMPLE));
     else
         LoadPlaylist(player, options.playlist);
+    if (player.playState != 0)
+        Load(player, 0);
+    if (!options.settings.empty()) {
+        // As a per-user installation leaves it: the settings, the playlist files with them, elsewhere.
+        CreateDirectoryA(options.settings.c_str(), nullptr);
+        if (std::FILE* f = std::fopen((options.folder + "\\paths.ini").c_str(), "wb")) {
+            std::fprintf(f, "[Winamp]\r\ninidir=%s\r\n", options.settings.c_str());
+            std::fclose(f);
+        }
+    }
     ThePlayer = &player;
 
     WNDCLASSA wc = {};
@@ -318,8 +392,29 @@ HWND CreatePlayerWindow(const PlayerOptions& options)
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = PLAYER_WINDOW_CLASS;
     RegisterClassA(&wc); // fails harmlessly when a second window is made in the same process
-    return CreateWindowA(PLAYER_WINDOW_CLASS, "Winamp", WS_OVERLAPPEDWINDOW, 0, 0, 275, 116, nullptr, nullptr,
-                         wc.hInstance, nullptr);
+    HWND window = CreateWindowA(PLAYER_WINDOW_CLASS, "Winamp", WS_OVERLAPPEDWINDOW, 0, 0, 275, 116, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+    if (window != nullptr && options.scroll) {
+        player.scrollStep = 0;
+        SetTimer(window, 1, 200, nullptr);
+    }
+    return window;
+}
+
+bool ReadsAsUtf8(const std::string& path)
+{
+    return path.size() >= 5 && _stricmp(path.c_str() + path.size() - 5, ".m3u8") == 0;
+}
+
+std::string ScrolledTitle(const std::string& caption, size_t step)
+{
+    const std::string separator = " *** ";
+    if (caption.empty())
+        return caption;
+    step %= caption.size() + 3;
+    if (step < caption.size())
+        return caption.substr(step) + separator + caption;
+    return separator.substr(step - caption.size()) + caption + separator;
 }
 
 bool RegisterPlayerAssociation(const std::string& program)

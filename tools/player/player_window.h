@@ -8,7 +8,8 @@
 #include <string>
 
 struct PlayerOptions {
-    std::string folder;       // where WINAMP.m3u is written
+    std::string folder;       // the program's folder: where WINAMP.m3u is written, or paths.ini
+    std::string settings;     // when set: paths.ini in `folder` names it, and the playlist files go there
     std::string playlist;     // an .m3u file to load; a small built-in playlist when empty
     int version = 0x5092;
     int playState = 1;        // 1 playing, 3 paused, 0 stopped
@@ -16,6 +17,7 @@ struct PlayerOptions {
     bool verbose = false;     // print every message received on stdout
     int slowMs = 0;           // sleep this long in each of the player's messages
     int hangAfter = -1;       // handle this many of the player's messages, then stop handling any
+    bool scroll = false;      // scroll the caption through the title every 200 ms
 };
 
 // Behaviour of WRITE_PLAYLIST.
@@ -48,11 +50,22 @@ constexpr LPARAM CTL_VANISH = 9017;         // the next version query destroys t
 constexpr LPARAM CTL_SET_SLOW = 9018;       // wParam: milliseconds to sleep in each of the player's messages
 constexpr LPARAM CTL_HANG_AFTER = 9019;     // wParam: handle this many more of the player's messages, then
                                             // hang in the next until PLAYER_RELEASE_EVENT is set
-constexpr LPARAM CTL_LAST = CTL_HANG_AFTER; // a new control goes after this one, and becomes the last
+constexpr LPARAM CTL_SCROLL_TO = 9020;      // wParam: the scrolled title's step to show and keep, or -1
+                                            // for the plain title
+constexpr LPARAM CTL_LAST = CTL_SCROLL_TO;  // a new control goes after this one, and becomes the last
 
 // A hung stand-in waits for this event (at most a minute) before it handles messages again.
 constexpr const char* PLAYER_RELEASE_EVENT = "tolbry-standin-release";
-// WM_SETTEXT sets a title that is answered as it stands until an empty WM_SETTEXT clears it.
+// WM_SETTEXT sets a caption that is answered (or scrolled) as it stands until an empty WM_SETTEXT
+// clears it.
+
+// Playlist files hold paths in UTF-8 (.m3u8, after a byte-order mark) or the ANSI code page (.m3u),
+// as the player writes them; `path` is read as the one its name says.
+bool ReadsAsUtf8(const std::string& path);
+
+// The caption C as the player scrolls it through its title at `step`: C[step:] + " *** " + C for the
+// first len(C) steps, then the tail of " *** " + C + " *** " for three steps, and round again.
+std::string ScrolledTitle(const std::string& caption, size_t step);
 
 constexpr const char* PLAYER_PROGRAM = "standin-player.exe";
 

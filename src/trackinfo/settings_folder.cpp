@@ -1,0 +1,200 @@
+#include "settings_folder.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr const char* SETTINGS_FILE = "paths.ini";
+constexpr const char* SETTINGS_SECTION = "Winamp";
+// The player reads m3udir first: it wins over inidir.
+constexpr const char* FOLDER_KEYS[] = {"m3udir", "inidir"};
+// Room kept after the folder for the playlist file names the caller appends.
+constexpr size_t FILE_NAME_ROOM = 16;
+constexpr size_t FOLDER_MAX = PATH_BUFFER - FILE_NAME_ROOM;
+constexpr size_t VARIABLE_NAME_MAX = 255;
+constexpr int CSIDL_DIGITS_MAX = 9;
+
+struct ModuleReleaser {
+    HMODULE module; // null when this call did not load it
+    ~ModuleReleaser()
+    {
+        if (module != nullptr)
+            FreeLibrary(module);
+    }
+};
+
+typedef HRESULT(WINAPI* FolderPathFn)(HWND, int, HANDLE, DWORD, LPSTR);
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+char Upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Environment variable names are compared without regard to case.
+bool SameName(const char* name, size_t length, const char* wanted)
+{
+    if (std::strlen(wanted) != length)
+        return false;
+    for (size_t i = 0; i < length; ++i)
+        if (Upper(name[i]) != Upper(wanted[i]))
+            return false;
+    return true;
+}
+
+// Characters of the root of `folder`: «C:\» or «\\server\share\»; 0 when it has none.
+size_t RootLength(const char* folder)
+{
+    if (((folder[0] >= 'A' && folder[0] <= 'Z') || (folder[0] >= 'a' && folder[0] <= 'z')) && folder[1] == ':' &&
+        folder[2] == '\\')
+        return 3;
+    if (folder[0] == '\\' && folder[1] == '\\') {
+        const char* server = std::strchr(folder + 2, '\\');
+        const char* share = server != nullptr ? std::strchr(server + 1, '\\') : nullptr;
+        if (server != nullptr && server > folder + 2 && share != nullptr && share > server + 1)
+            return static_cast<size_t>(share + 1 - folder);
+    }
+    return 0;
+}
+
+bool IsAbsolute(const char* path)
+{
+    return path[0] == '\\' || path[0] == '/' || (path[0] != '\0' && path[1] == ':');
+}
+
+bool Append(char (&out)[PATH_BUFFER], size_t& length, const char* text, size_t n)
+{
+    if (length + n >= FOLDER_MAX)
+        return false;
+    std::memcpy(out + length, text, n);
+    length += n;
+    out[length] = '\0';
+    return true;
+}
+
+// Shell32 is the host's if it has it loaded, else loaded for this call alone: nothing of it is
+// loaded at load time or left behind.
+bool SpecialFolder(int csidl, char (&path)[MAX_PATH])
+{
+    HMODULE shell = GetModuleHandleA("shell32.dll");
+    ModuleReleaser releaser{nullptr};
+    if (shell == nullptr)
+        shell = releaser.module = LoadLibraryA("shell32.dll");
+    if (shell == nullptr)
+        return false;
+    FolderPathFn folderPath =
+        reinterpret_cast<FolderPathFn>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")));
+    path[0] = '\0';
+    return folderPath != nullptr && folderPath(nullptr, csidl, nullptr, 0, path) == S_OK && path[0] != '\0';
+}
+
+// Expands one %NAME% into `out`; false when it does not fit.
+bool AppendVariable(char (&out)[PATH_BUFFER], size_t& length, const char* name, size_t nameLength,
+                    const char* program)
+{
+    size_t programLength = std::strlen(program);
+    // The player sets these two in its own process before it expands its paths.
+    if (SameName(name, nameLength, "WINAMP_PROGRAM_DIR"))
+        return Append(out, length, program, programLength > 0 && program[programLength - 1] == '\\' ? programLength - 1
+                                                                                                      : programLength);
+    if (SameName(name, nameLength, "WINAMP_ROOT_DIR"))
+        return Append(out, length, program, RootLength(program));
+    if (nameLength == 0 || nameLength > VARIABLE_NAME_MAX)
+        return true; // no such variable: nothing
+    char variable[VARIABLE_NAME_MAX + 1];
+    std::memcpy(variable, name, nameLength);
+    variable[nameLength] = '\0';
+    DWORD room = static_cast<DWORD>(FOLDER_MAX - length);
+    DWORD got = GetEnvironmentVariableA(variable, out + length, room);
+    if (got >= room)
+        return false;
+    length += got;
+    out[length] = '\0';
+    return true;
+}
+
+} // namespace
+
+bool ExpandSettingsValue(const char* value, const char* program, char (&folder)[PATH_BUFFER])
+{
+    size_t length = 0;
+    folder[0] = '\0';
+    for (const char* p = value; *p != '\0';) {
+        if (*p == '%') {
+            if (const char* close = std::strchr(p + 1, '%')) {
+                if (!AppendVariable(folder, length, p + 1, static_cast<size_t>(close - p - 1), program))
+                    return false;
+                p = close + 1;
+                continue;
+            }
+        } else if (*p == '{') {
+            const char* q = p + 1;
+            int csidl = 0;
+            for (; IsDigit(*q); ++q)
+                if (q - p <= CSIDL_DIGITS_MAX)
+                    csidl = csidl * 10 + (*q - '0');
+            if (q > p + 1 && *q == '}') {
+                char special[MAX_PATH];
+                if (q - p - 1 > CSIDL_DIGITS_MAX || !SpecialFolder(csidl, special) ||
+                    !Append(folder, length, special, std::strlen(special)))
+                    return false;
+                p = q + 1;
+                continue;
+            }
+        }
+        // Anything else, a lone "%" or "{" included, is the path's own text.
+        if (!Append(folder, length, p, 1))
+            return false;
+        ++p;
+    }
+
+    size_t start = 0;
+    while (IsBlank(folder[start]))
+        ++start;
+    while (length > start && (IsBlank(folder[length - 1]) || folder[length - 1] == '\\'))
+        --length;
+    if (length == start)
+        return false;
+    length -= start;
+    std::memmove(folder, folder + start, length);
+    folder[length] = '\0';
+    if (!IsAbsolute(folder)) {
+        size_t programLength = std::strlen(program);
+        if (programLength + length >= FOLDER_MAX)
+            return false;
+        std::memmove(folder + programLength, folder, length + 1);
+        std::memcpy(folder, program, programLength);
+    }
+    return true;
+}
+
+bool ReadSettingsFolder(const char* program, char (&folder)[PATH_BUFFER])
+{
+    char settings[PATH_BUFFER];
+    size_t programLength = std::strlen(program);
+    if (programLength + std::strlen(SETTINGS_FILE) >= PATH_BUFFER)
+        return false;
+    std::memcpy(settings, program, programLength);
+    std::strcpy(settings + programLength, SETTINGS_FILE);
+
+    char value[PATH_BUFFER];
+    for (const char* key : FOLDER_KEYS) {
+        DWORD got = GetPrivateProfileStringA(SETTINGS_SECTION, key, "", value, PATH_BUFFER, settings);
+        if (got == 0)
+            continue;
+        // A value that filled the buffer was cut.
+        return got < PATH_BUFFER - 2 && ExpandSettingsValue(value, program, folder);
+    }
+    return false;
+}

@@ -1,0 +1,17 @@
+// Where the player keeps its settings and playlist files when its installation says so: paths.ini
+// beside the program, section [Winamp], m3udir or else inidir.
+#pragma once
+
+#include "playlist_path.h"
+
+// The playlist folder that paths.ini in `program` (the program folder, with its trailing backslash)
+// names, without a trailing backslash. False when there is no such file or value, or the value
+// cannot be used: the playlist files are then in the program folder.
+bool ReadSettingsFolder(const char* program, char (&folder)[PATH_BUFFER]);
+
+// One paths.ini value expanded as the player expands it: %NAME% is the environment variable NAME
+// (nothing when undefined), with WINAMP_PROGRAM_DIR and WINAMP_ROOT_DIR the program folder and its
+// root; {N} is the special folder with CSIDL N; blanks and trailing backslashes are trimmed; a
+// relative value is taken from the program folder. False when the result is empty, names an unknown
+// special folder, or does not fit.
+bool ExpandSettingsValue(const char* value, const char* program, char (&folder)[PATH_BUFFER]);
