@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "../../src/trackinfo/playlist_reader.h"
+#include "../common/bench_playlist.h"
 #include "../common/bytes_read.h"
 
 namespace {
@@ -27,20 +28,12 @@ std::string PlaylistFor(int entries)
     return Dir + "/playlist-" + std::to_string(entries) + ".m3u";
 }
 
-// Paths of realistic length (about 70 characters), each entry with its #EXTINF line.
 void Generate(int entries)
 {
     std::string path = PlaylistFor(entries);
     struct stat st;
-    if (stat(path.c_str(), &st) == 0)
-        return;
-    std::FILE* f = std::fopen((path + ".tmp").c_str(), "w");
-    std::fputs("#EXTM3U\n", f);
-    for (int i = 0; i < entries; ++i)
-        std::fprintf(f, "#EXTINF:%d,Artist %d - Title of track %d\nC:\\Users\\Listener\\Music\\Artist %d\\Album %d\\%02d - Title of track %d.mp3\n",
-                     120 + i % 300, i % 997, i, i % 997, i % 89, i % 20 + 1, i);
-    std::fclose(f);
-    std::rename((path + ".tmp").c_str(), path.c_str());
+    if (stat(path.c_str(), &st) != 0)
+        WriteBenchPlaylist(path, entries, "\n");
 }
 
 } // namespace
@@ -78,14 +71,7 @@ extern "C" __attribute__((noinline)) size_t BareRead(int fd, int position)
 // The loop the module used before, and the C library's own line reading: fgets in text mode.
 extern "C" __attribute__((noinline)) size_t FgetsRead(int fd, int position)
 {
-    std::FILE* f = fdopen(dup(fd), "r");
-    char line[4096];
-    int entries = 0;
-    while (std::fgets(line, sizeof line, f) != nullptr)
-        if (line[0] != '#' && ++entries > position)
-            break;
-    std::fclose(f);
-    return std::strlen(line);
+    return FgetsToEntry(fdopen(dup(fd), "r"), position);
 }
 
 namespace {

@@ -4,17 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "../../src/trackinfo/playlist_path.h"
+#include "../common/playlist_path_found.h"
 #include "standin.h"
-
-std::string PathFound()
-{
-    char path[PATH_BUFFER];
-    bool found = GetPlaylistPath(path);
-    if (found != (path[0] != '\0'))
-        std::abort(); // found exactly when there is a path
-    return path;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -6,20 +6,11 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "../../src/trackinfo/playlist_path.h"
+#include "../common/playlist_path_found.h"
 #include "../../src/trackinfo/settings_folder.h"
 #include "standin.h"
 
 namespace {
-
-std::string PathFound()
-{
-    char path[PATH_BUFFER];
-    bool found = GetPlaylistPath(path);
-    if (found != (path[0] != '\0'))
-        std::abort(); // found exactly when there is a path
-    return path;
-}
 
 const char* const KEY = "Winamp.File\\shell\\Play\\command";
 

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "../../src/player/messages.h"
+#include "../common/bench_playlist.h"
 #include "../common/host_call.h"
 #include "../../tools/player/player_window.h"
 #include "player_process.h"
@@ -99,13 +100,7 @@ std::string PlaylistFor(const std::string& folder, int entries)
     std::string path = folder + "\\playlist-" + std::to_string(entries) + ".m3u";
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
         return path;
-    std::FILE* f = std::fopen((path + ".tmp").c_str(), "wb");
-    std::fputs("#EXTM3U\r\n", f);
-    for (int i = 0; i < entries; ++i)
-        std::fprintf(f, "#EXTINF:%d,Artist %d - Title of track %d\r\nC:\\Users\\Listener\\Music\\Artist %d\\Album %d\\%02d - Title of track %d.mp3\r\n",
-                     120 + i % 300, i % 997, i, i % 997, i % 89, i % 20 + 1, i);
-    std::fclose(f);
-    MoveFileA((path + ".tmp").c_str(), path.c_str());
+    WriteBenchPlaylist(path, entries, "\r\n");
     return path;
 }
 
@@ -152,14 +147,7 @@ size_t BareRead(const std::string& path, int position)
 // What the module did before: msvcrt's fgets in text mode.
 size_t FgetsRead(const std::string& path, int position)
 {
-    std::FILE* f = std::fopen(path.c_str(), "rt");
-    char line[4096] = "";
-    int entries = 0;
-    while (std::fgets(line, sizeof line, f) != nullptr)
-        if (line[0] != '#' && ++entries > position)
-            break;
-    std::fclose(f);
-    return std::strlen(line);
+    return FgetsToEntry(std::fopen(path.c_str(), "rt"), position);
 }
 
 // FILENAME against an in-process player that leaves the playlist file as it stands, current entry last.
