@@ -29,14 +29,33 @@ std::string Call(int(WINAPI* fn)(DWORD, DWORD, char*, DWORD, DWORD, DWORD))
     return buffer.data();
 }
 
-// The title as the module sees it: at most limit - 1 characters, up to its first zero.
+// A scrolled title C[p:] + S + C (the first S that fits) or S[k:] + C + S gives its caption C.
+std::string Caption(const std::string& title)
+{
+    const std::string s = " *** ";
+    for (size_t at = title.find(s); at != std::string::npos; at = title.find(s, at + 1)) {
+        std::string caption = title.substr(at + s.size());
+        if (at > 0 && caption.size() >= at && title.substr(0, at) == caption.substr(caption.size() - at))
+            return caption;
+    }
+    for (size_t k = 0; k <= 2; ++k) {
+        std::string head = s.substr(k);
+        if (title.size() >= head.size() + 1 + s.size() && title.compare(0, head.size(), head) == 0 &&
+            title.compare(title.size() - s.size(), s.size(), s) == 0)
+            return title.substr(head.size(), title.size() - head.size() - s.size());
+    }
+    return title;
+}
+
+// The title as the module sees it: at most limit - 1 characters, up to its first zero, and the
+// caption of a scrolled one.
 std::string Seen(int limit)
 {
     std::string seen = Title;
     if (Unterminated && seen.size() < static_cast<size_t>(limit))
         seen.resize(limit, 'u');
     seen = seen.substr(0, limit - 1);
-    return seen.c_str();
+    return Caption(seen.c_str());
 }
 
 } // namespace
