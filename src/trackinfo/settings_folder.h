@@ -9,6 +9,17 @@
 // cannot be used: the playlist files are then in the program folder.
 bool ReadSettingsFolder(const char* program, char (&folder)[PATH_BUFFER]);
 
+enum class Setting {
+    Missing,  // no such key in [Winamp], or an empty value
+    Found,
+    Unusable, // longer than a path can be
+};
+
+// The value of `key` in section [Winamp] of a paths.ini's text, as the profile functions read it:
+// section and key without regard to case, blanks round the key and the value dropped, and a pair of
+// double quotes round the value. The first one found counts.
+Setting FindSettingsValue(const char* text, size_t size, const char* key, char (&value)[PATH_BUFFER]);
+
 // One paths.ini value expanded as the player expands it: %NAME% is the environment variable NAME
 // (nothing when undefined), with WINAMP_PROGRAM_DIR and WINAMP_ROOT_DIR the program folder and its
 // root; {N} is the special folder with CSIDL N; blanks and trailing backslashes are trimmed; a

@@ -103,5 +103,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     if (StandinShellLoadsHeld() != 0)
         std::abort();
+
+    // The same bytes as a whole paths.ini: a value, when found, is a piece of them (up to any zero).
+    std::string text(reinterpret_cast<const char*>(data), size);
+    char found[PATH_BUFFER];
+    if (FindSettingsValue(text.data(), text.size(), "inidir", found) == Setting::Found &&
+        text.find(found) == std::string::npos)
+        std::abort();
     return 0;
 }

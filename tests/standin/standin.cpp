@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -402,7 +401,7 @@ DWORD GetFileAttributesA(LPCSTR path)
     struct stat st;
     if (stat(path, &st) != 0)
         return INVALID_FILE_ATTRIBUTES;
-    return S_ISDIR(st.st_mode) ? 0x10 : 0x80; // FILE_ATTRIBUTE_DIRECTORY or FILE_ATTRIBUTE_NORMAL
+    return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : 0x80; // or FILE_ATTRIBUTE_NORMAL
 }
 
 BOOL IsProcessorFeaturePresent(DWORD feature)
@@ -596,51 +595,6 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR value, DWORD size)
     if (n + 1 > size)
         return static_cast<DWORD>(n + 1);
     std::memcpy(value, found, n + 1);
-    return static_cast<DWORD>(n);
-}
-
-// As the platform reads a profile: section and key without regard to case, blanks around the value
-// and one pair of quotes round it dropped, the value cut to fit with its terminator.
-DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR value, DWORD size, LPCSTR file)
-{
-    InCall inCall;
-    auto same = [](std::string a, std::string b) {
-        for (char& c : a)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        for (char& c : b)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return a == b;
-    };
-    auto trim = [](std::string t) {
-        size_t a = t.find_first_not_of(" \t\r");
-        size_t b = t.find_last_not_of(" \t\r");
-        return a == std::string::npos ? std::string() : t.substr(a, b - a + 1);
-    };
-    std::string answer = fallback;
-    struct stat st;
-    if (stat(file, &st) == 0 && !S_ISDIR(st.st_mode)) {
-        std::FILE* f = std::fopen(file, "r");
-        char line[4096];
-        bool inSection = false;
-        while (f != nullptr && std::fgets(line, sizeof line, f) != nullptr) {
-            std::string text = trim(std::string(line).substr(0, std::strcspn(line, "\n")));
-            if (!text.empty() && text[0] == '[') {
-                inSection = same(text.substr(1, text.find(']') - 1), section);
-            } else if (inSection && text.find('=') != std::string::npos && same(trim(text.substr(0, text.find('='))), key)) {
-                answer = trim(text.substr(text.find('=') + 1));
-                if (answer.size() >= 2 && answer.front() == '"' && answer.back() == '"')
-                    answer = answer.substr(1, answer.size() - 2);
-                break;
-            }
-        }
-        if (f != nullptr)
-            std::fclose(f);
-    }
-    if (size == 0)
-        return 0;
-    size_t n = answer.size() < size - 1 ? answer.size() : size - 1;
-    std::memcpy(value, answer.data(), n);
-    value[n] = '\0';
     return static_cast<DWORD>(n);
 }
 

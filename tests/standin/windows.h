@@ -73,6 +73,7 @@ typedef HINSTANCE HMODULE;
 #define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define FILE_ATTRIBUTE_DIRECTORY 0x10
 #define PF_XMMI64_INSTRUCTIONS_AVAILABLE 10
 
 #define DLL_PROCESS_DETACH 0
@@ -107,9 +108,8 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPW
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LPSTR text, int size,
                         LPCSTR defaultChar, BOOL* usedDefault);
 
-// The host's environment and a profile file read as the platform reads one.
+// The host's own environment.
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR value, DWORD size);
-DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR value, DWORD size, LPCSTR file);
 
 // Only "shell32.dll" loads, and it has SHGetFolderPathA, answering the folders a test sets.
 HMODULE GetModuleHandleA(LPCSTR name);

@@ -119,6 +119,10 @@ TEST_F(PlaylistPath, FollowsPathsIniBesideTheProgram)
         {"[Winamp]\ninidir =  \t C:\\spaced\\\\ \t\n", "C:\\spaced\\WINAMP.m3u"},
         {"[Winamp]\ninidir=\"C:\\quoted\"\n", "C:\\quoted\\WINAMP.m3u"},
         {"[Winamp]\ninidir=C:\\50%\\{x}\\{26\n", "C:\\50%\\{x}\\{26\\WINAMP.m3u"},        // copied as they stand
+        {"\xEF\xBB\xBF[Winamp]\r\n;inidir=C:\\comment\r\ninidir=C:\\marked\r\n", "C:\\marked\\WINAMP.m3u"},
+        {"[Other]\ninidir=C:\\other\n[Winamp]\ninidir=C:\\mine\n[Later]\nm3udir=C:\\later\n", "C:\\mine\\WINAMP.m3u"},
+        {"[Winamp]\ninidir=C:\\first\ninidir=C:\\second\n", "C:\\first\\WINAMP.m3u"},
+        {"[Winamp]\ninidirx=C:\\no\n\t inidir\t= C:\\tabbed", "C:\\tabbed\\WINAMP.m3u"},
         // Unusable: the program folder.
         {"", inProgram},
         {"[Winamp]\ninidir=\n", inProgram},
