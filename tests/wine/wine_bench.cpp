@@ -1,16 +1,18 @@
 // Per-call cost of the real DLL under Wine against the stand-in player, each command against a bare
 // loop making the same Win32 calls directly, in the same run. Prints one line a figure:
-//   CALLS <in-process|cross-process> <command> <module calls/s> <bare calls/s>
+//   CALLS <in-process|cross-process> <command> <module calls/s> <bare calls/s> <median cost ratio>
 //   READ <entries> <module µs> <bare µs> <fgets µs>   FILENAME with the current entry last, against a
 //        bare ReadFile + word-at-a-time line-feed scan and a bare msvcrt fgets loop to the same entry
 //   LOADS <LoadLibrary+FreeLibrary per second of the DLL> <the same of EMPTY.dll>
 // wine_bench --dll PATH --empty EMPTY.dll --player PLAYER.exe [--quick]
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "../../src/player/messages.h"
 #include "../common/bench_playlist.h"
@@ -41,49 +43,73 @@ void ModuleCalls(CommandFn fn, int n)
     }
 }
 
+// What the module sends each message with: a time limit, and no wait on a hung window.
+LRESULT Send(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, DWORD start)
+{
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(w, msg, wParam, lParam, SMTO_ABORTIFHUNG, 2000 - (GetTickCount() - start), &answer);
+    return static_cast<LRESULT>(answer);
+}
+
 // The same Win32 calls as the module's, with nothing around them.
 void BareCalls(const char* command, int n)
 {
     for (int i = 0; i < n; ++i) {
+        DWORD start = GetTickCount();
         HWND w = FindWindowA(PLAYER_WINDOW_CLASS, nullptr);
         if (w == nullptr) {
             wsprintfA(Data, "ERR %i", 1);
             continue;
         }
-        if (SendMessageA(w, WM_USER, 0, QUERY_VERSION) < MIN_PLAYER_VERSION ||
-            SendMessageA(w, WM_USER, 0, QUERY_PLAY_STATE) != PLAY_STATE_PLAYING)
+        if (Send(w, WM_USER, 0, QUERY_VERSION, start) < MIN_PLAYER_VERSION ||
+            Send(w, WM_USER, 0, QUERY_PLAY_STATE, start) != PLAY_STATE_PLAYING)
             continue;
         char title[900];
         if (std::strcmp(command, "TRACKNEXT") == 0) {
-            SendMessageA(w, WM_COMMAND, CMD_NEXT, 0);
+            Send(w, WM_COMMAND, CMD_NEXT, 0, start);
         } else if (std::strcmp(command, "DISPNAME") == 0) {
-            SendMessageA(w, WM_GETTEXT, 899, reinterpret_cast<LPARAM>(title));
+            Send(w, WM_GETTEXT, 899, reinterpret_cast<LPARAM>(title), start);
             wsprintfA(Data, "%s", title);
         } else {
-            int length = static_cast<int>(SendMessageA(w, WM_USER, TRACK_LENGTH_IN_SECONDS, QUERY_TRACK_LENGTH));
-            SendMessageA(w, WM_GETTEXT, 889, reinterpret_cast<LPARAM>(title));
+            int length = static_cast<int>(Send(w, WM_USER, TRACK_LENGTH_IN_SECONDS, QUERY_TRACK_LENGTH, start));
+            Send(w, WM_GETTEXT, 889, reinterpret_cast<LPARAM>(title), start);
             wsprintfA(Data, "%i %s", length, title);
         }
     }
 }
 
-// Alternates module and bare rounds so that both see the same machine; keeps each side's best.
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Short module and bare rounds back to back, each side first in turn: the speed of this machine
+// drifts from one second to the next, so each pair gives a ratio, and the median ratio is the figure.
 void Measure(const char* where, const char* command, const char* shownAs)
 {
     CommandFn fn = reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(Module, command)));
-    double bestModule = 1e30, bestBare = 1e30;
+    std::vector<double> moduleTimes, bareTimes, ratios;
+    int perRound = Calls / 4;
     ModuleCalls(fn, Calls / 10); // warm both paths up before timing either
     BareCalls(command, Calls / 10);
-    for (int round = 0; round < 5; ++round) {
-        double t0 = Now();
-        ModuleCalls(fn, Calls);
-        double t1 = Now();
-        BareCalls(command, Calls);
-        double t2 = Now();
-        bestModule = t1 - t0 < bestModule ? t1 - t0 : bestModule;
-        bestBare = t2 - t1 < bestBare ? t2 - t1 : bestBare;
+    for (int round = 0; round < 15; ++round) {
+        double took[2];
+        for (int side = 0; side < 2; ++side) {
+            bool module = (round + side) % 2 == 0;
+            double t0 = Now();
+            if (module)
+                ModuleCalls(fn, perRound);
+            else
+                BareCalls(command, perRound);
+            took[module ? 0 : 1] = Now() - t0;
+        }
+        moduleTimes.push_back(took[0]);
+        bareTimes.push_back(took[1]);
+        ratios.push_back(took[0] / took[1]);
     }
-    std::printf("CALLS %s %s %.0f %.0f\n", where, shownAs, Calls / bestModule, Calls / bestBare);
+    std::printf("CALLS %s %s %.0f %.0f %.3f\n", where, shownAs, perRound / Median(moduleTimes),
+                perRound / Median(bareTimes), Median(ratios));
     std::fflush(stdout);
 }
 
