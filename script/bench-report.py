@@ -126,7 +126,7 @@ lines += ["", "## FILENAME with the current entry first",
           "what is left of two seconds, and `wsprintfA`). Fifteen short rounds of each, back to back and "
           "each side first in turn; calls per second from the median round, and the cost ratio the median "
           "of the fifteen pairs' ratios (this machine's speed drifts from second to second).", "",
-          "| where | command | module calls/s | bare calls/s | cost ratio (bare/module) |",
+          "| where | command | module calls/s | bare calls/s | cost ratio (module time / bare time) |",
           "|---|---|---:|---:|---:|"]
 for _, where, command, module, bare, ratio in calls:
     lines.append(f"| {where} | {command} | {int(module):,} | {int(bare):,} | {float(ratio):.3f} |")
