@@ -1,17 +1,9 @@
 #include "current_entry.h"
 
 #include "../player/messages.h"
+#include "file_closer.h"
 #include "playlist_path.h"
 #include "unicode_entry.h"
-
-namespace {
-
-struct HandleCloser {
-    HANDLE handle;
-    ~HandleCloser() { CloseHandle(handle); }
-};
-
-} // namespace
 
 void GetCurrentEntry(PlayerLink& player, char (&line)[LINE_BUFFER])
 {
@@ -30,7 +22,7 @@ void GetCurrentEntry(PlayerLink& player, char (&line)[LINE_BUFFER])
     if (file == INVALID_HANDLE_VALUE)
         return;
     {
-        HandleCloser closer{file};
+        FileCloser closer{file};
         ReadPlaylistEntry(file, position, line);
     }
     PreferUnicodeEntry(path, position, line);

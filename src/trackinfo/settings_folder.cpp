@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "file_closer.h"
+
 namespace {
 
 constexpr const char* SETTINGS_FILE = "paths.ini";
@@ -18,11 +20,6 @@ constexpr int CSIDL_DIGITS_MAX = 9;
 
 // paths.ini is a few lines; what lies past this is not read.
 constexpr size_t SETTINGS_READ_MAX = 16 * 1024;
-
-struct HandleCloser {
-    HANDLE handle;
-    ~HandleCloser() { CloseHandle(handle); }
-};
 
 struct ModuleReleaser {
     HMODULE module; // null when this call did not load it
@@ -256,7 +253,7 @@ bool ReadSettingsFolder(const char* program, char (&folder)[PATH_BUFFER])
     if (file == INVALID_HANDLE_VALUE)
         return false;
     {
-        HandleCloser closer{file};
+        FileCloser closer{file};
         DWORD got = 0;
         while (size < sizeof text &&
                ReadFile(file, text + size, static_cast<DWORD>(sizeof text - size), &got, nullptr) && got > 0)

@@ -2,14 +2,11 @@
 
 #include <cstring>
 
+#include "file_closer.h"
+
 namespace {
 
 constexpr size_t WIDE_BUFFER = LINE_BUFFER;
-
-struct HandleCloser {
-    HANDLE handle;
-    ~HandleCloser() { CloseHandle(handle); }
-};
 
 // The line without its line end.
 size_t NameLength(const char* line)
@@ -32,7 +29,7 @@ void ReadUtf8Entry(char* path, int position, char (&entry)[LINE_BUFFER])
     path[length] = '\0';
     if (file == INVALID_HANDLE_VALUE)
         return;
-    HandleCloser closer{file};
+    FileCloser closer{file};
     ReadPlaylistEntry(file, position, entry, SKIP_BYTE_ORDER_MARK);
     entry[NameLength(entry)] = '\0';
 }
