@@ -1,7 +1,6 @@
 #include "current_entry.h"
 
 #include "../player/messages.h"
-#include "file_closer.h"
 #include "playlist_path.h"
 #include "unicode_entry.h"
 
@@ -17,13 +16,6 @@ void GetCurrentEntry(PlayerLink& player, char (&line)[LINE_BUFFER])
     // Unanswered, the position is not the player's and the file may be stale.
     if (player.lost)
         return;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    {
-        FileCloser closer{file};
-        ReadPlaylistEntry(file, position, line);
-    }
+    ReadPlaylistEntry(path, position, line);
     PreferUnicodeEntry(path, position, line);
 }

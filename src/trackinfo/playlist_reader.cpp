@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "open_file.h"
+
 namespace {
 
 // Big enough that a read costs little beside the scan, small enough for any host thread's stack.
@@ -151,4 +153,14 @@ void ReadPlaylistEntry(HANDLE file, int position, char (&line)[LINE_BUFFER], boo
         want = READ_BLOCK;
     }
     FinishEntryScan(scan, line);
+}
+
+void ReadPlaylistEntry(const char* path, int position, char (&line)[LINE_BUFFER], bool skipByteOrderMark)
+{
+    line[0] = '\0';
+    HANDLE file = OpenToRead(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    FileCloser closer{file};
+    ReadPlaylistEntry(file, position, line, skipByteOrderMark);
 }

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "file_closer.h"
+#include "open_file.h"
 
 namespace {
 
@@ -248,8 +248,7 @@ bool ReadSettingsFolder(const char* program, char (&folder)[PATH_BUFFER])
     // value even for a file this small.
     char text[SETTINGS_READ_MAX];
     size_t size = 0;
-    HANDLE file = CreateFileA(settings, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE file = OpenToRead(settings);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     {

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "file_closer.h"
-
 namespace {
 
 constexpr size_t WIDE_BUFFER = LINE_BUFFER;
@@ -20,17 +18,11 @@ size_t NameLength(const char* line)
 // The same entry of the UTF-8 playlist beside the ANSI one, without its line end; empty when none.
 void ReadUtf8Entry(char* path, int position, char (&entry)[LINE_BUFFER])
 {
-    entry[0] = '\0';
     size_t length = std::strlen(path);
     path[length] = '8';
     path[length + 1] = '\0';
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    ReadPlaylistEntry(path, position, entry, SKIP_BYTE_ORDER_MARK);
     path[length] = '\0';
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    FileCloser closer{file};
-    ReadPlaylistEntry(file, position, entry, SKIP_BYTE_ORDER_MARK);
     entry[NameLength(entry)] = '\0';
 }
 
