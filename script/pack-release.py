@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""pack-release.py OUT.zip FILE... : packs the files, flat and in the given order, into a zip whose
+"""pack-release.py OUT.zip [NAME=]FILE... : packs the files in the given order, each under NAME or else
+its own file name, into a zip whose
 bytes depend on nothing but their contents: fixed timestamps and permissions, no extra fields. A
 SHA256SUMS member lists the packed files."""
 import hashlib
@@ -21,9 +22,10 @@ def member(name, data):
 def main():
     out, files = sys.argv[1], sys.argv[2:]
     members = []
-    for path in files:
+    for arg in files:
+        name, _, path = arg.rpartition("=")
         with open(path, "rb") as f:
-            members.append(member(os.path.basename(path), f.read()))
+            members.append(member(name or os.path.basename(path), f.read()))
     sums = "".join(f"{hashlib.sha256(data).hexdigest()}  {info.filename}\n" for info, data in members)
     members.append(member("SHA256SUMS", sums.encode()))
     with zipfile.ZipFile(out, "w") as z:

@@ -19,8 +19,11 @@ constexpr size_t NUMBER_BUFFER = 2 + POINT_MAX + SIGNIFICANT_DIGITS + 1 + 2 + 10
 #ifdef _WIN32
 // MinGW's headers send strtod to MinGW's own C99 version, which brings hexadecimal floats and some
 // 60 KB into the DLL. Only plain decimal text reaches strtod here, which the system C library's own
-// strtod (msvcrt) reads just as well.
-extern "C" double __cdecl SystemStrtod(const char* text, char** end) __asm__("_strtod");
+// strtod (msvcrt) reads just as well. Its symbol carries the target's C label prefix: "_strtod" on
+// i686, "strtod" on x86_64.
+#define TOLBRY_STRING(x) #x
+#define TOLBRY_C_SYMBOL(prefix, name) TOLBRY_STRING(prefix) name
+extern "C" double __cdecl SystemStrtod(const char* text, char** end) __asm__(TOLBRY_C_SYMBOL(__USER_LABEL_PREFIX__, "strtod"));
 #else
 double SystemStrtod(const char* text, char** end)
 {

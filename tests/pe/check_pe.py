@@ -1,12 +1,17 @@
 #!/usr/bin/python3
-"""Reads the built tolbry.dll with pefile, a PE parser independent of the toolchain, and checks what a
-host and the system see of it: the machine, the export table, the imports and the version resource."""
+"""check_pe.py DLL (i386 | amd64): reads a built tolbry.dll with pefile, a PE parser independent of the
+toolchain, and checks what a host and the system see of it: the machine, the export table, the
+imports, the unwind data, the size and the version resource. Both builds answer to the same checks
+but for the machine and the unwind data."""
 import sys
 import unittest
 
 import pefile
 
 DLL = None
+MACHINE = None
+MACHINES = {"i386": (0x14C, 0x10B), "amd64": (0x8664, 0x20B)}
+MAX_SIZE = 16 * 1024
 EXPORTS = [(1, "DISPNAME"), (2, "FILEINFO"), (3, "FILENAME"), (4, "TRACKLAST"),
            (5, "TRACKNEXT"), (6, "TRACKPAUSE"), (7, "TRACKPLAY"), (8, "TRACKSTOP")]
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll"}
@@ -25,10 +30,29 @@ class Image(unittest.TestCase):
     def setUpClass(cls):
         cls.pe = pefile.PE(DLL)
 
-    def test_is_a_32_bit_i386_dll(self):
-        self.assertEqual(0x14C, self.pe.FILE_HEADER.Machine)
-        self.assertEqual(0x10B, self.pe.OPTIONAL_HEADER.Magic)
+    def test_is_a_dll_for_the_machine(self):
+        machine, magic = MACHINES[MACHINE]
+        self.assertEqual(hex(machine), hex(self.pe.FILE_HEADER.Machine))
+        self.assertEqual(hex(magic), hex(self.pe.OPTIONAL_HEADER.Magic))
         self.assertTrue(self.pe.FILE_HEADER.Characteristics & 0x2000, "IMAGE_FILE_DLL")
+
+    def test_is_at_most_16_kib(self):
+        with open(DLL, "rb") as f:
+            size = len(f.read())
+        self.assertLessEqual(size, MAX_SIZE)
+
+    def test_x64_routines_have_unwind_data(self):
+        """On x64 the system unwinds through every frame with the .pdata table; on i386 there is none."""
+        exceptions = self.pe.OPTIONAL_HEADER.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_EXCEPTION"]]
+        if MACHINE == "i386":
+            self.assertEqual(0, exceptions.Size)
+            return
+        self.assertGreater(exceptions.Size, 0)
+        self.pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_EXCEPTION"]])
+        ranges = [(f.struct.BeginAddress, f.struct.EndAddress) for f in self.pe.DIRECTORY_ENTRY_EXCEPTION]
+        for symbol in self.pe.DIRECTORY_ENTRY_EXPORT.symbols:
+            self.assertTrue(any(begin <= symbol.address < end for begin, end in ranges),
+                            symbol.name.decode() + " has unwind data")
 
     def test_exports_the_eight_routines_by_name_at_fixed_ordinals(self):
         exports = self.pe.DIRECTORY_ENTRY_EXPORT
@@ -92,4 +116,5 @@ class Image(unittest.TestCase):
 
 if __name__ == "__main__":
     DLL = sys.argv.pop(1)
+    MACHINE = sys.argv.pop(1)
     unittest.main(verbosity=2)

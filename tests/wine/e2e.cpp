@@ -913,5 +913,8 @@ int main(int argc, char** argv)
     }
     StopPlayer();
     FreeLibrary(Module);
-    return Summary(CrossProcess ? "cross-process" : "in-process");
+    // The suite runs once for each build of the module; the summary says which one this was.
+    std::string suite = std::string(sizeof(void*) == 8 ? "64-bit" : "32-bit") +
+                        (CrossProcess ? " module, 32-bit player across processes" : " module, player in process");
+    return Summary(suite.c_str());
 }
