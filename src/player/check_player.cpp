@@ -2,8 +2,8 @@
 
 #include "messages.h"
 
-// Constant-initialised: nothing runs at load time.
-std::atomic<HWND> PlayerWindow{nullptr};
+// Zero-initialised: null from load, and nothing runs at load time.
+std::atomic<HWND> PlayerWindow;
 
 PlayerStatus CheckPlayer(PlayerLink& player)
 {

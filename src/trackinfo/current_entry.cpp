@@ -8,7 +8,7 @@ void GetCurrentEntry(PlayerLink& player, char (&line)[LINE_BUFFER])
 {
     line[0] = '\0';
     char path[PATH_BUFFER];
-    if (!GetPlaylistPath(path))
+    if (!GetPlaylistPath(path, player.window))
         return;
     // The file is not deleted first: the player writes it only when its playlist changed since it
     // last saved it, so a deleted file would stay missing until the user edits the playlist.

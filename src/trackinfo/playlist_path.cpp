@@ -19,7 +19,7 @@ struct KeyCloser {
 
 } // namespace
 
-bool GetPlaylistPath(char (&path)[PATH_BUFFER])
+bool GetPlaylistPath(char (&path)[PATH_BUFFER], HWND player)
 {
     path[0] = '\0';
     HKEY key;
@@ -50,7 +50,7 @@ bool GetPlaylistPath(char (&path)[PATH_BUFFER])
     // The player keeps its playlist where its paths.ini says, when it says so.
     char settings[PATH_BUFFER];
     const char* folder = program;
-    if (ReadSettingsFolder(program, settings)) {
+    if (ReadSettingsFolder(program, player, settings)) {
         folder = settings;
         std::strcat(settings, "\\");
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "open_file.h"
+#include "player_view.h"
 
 namespace {
 
@@ -20,15 +21,6 @@ constexpr int CSIDL_DIGITS_MAX = 9;
 
 // paths.ini is a few lines; what lies past this is not read.
 constexpr size_t SETTINGS_READ_MAX = 16 * 1024;
-
-struct ModuleReleaser {
-    HMODULE module; // null when this call did not load it
-    ~ModuleReleaser()
-    {
-        if (module != nullptr)
-            FreeLibrary(module);
-    }
-};
 
 typedef HRESULT(WINAPI* FolderPathFn)(HWND, int, HANDLE, DWORD, LPSTR);
 
@@ -93,15 +85,15 @@ bool Append(char (&out)[PATH_BUFFER], size_t& length, const char* text, size_t n
     return true;
 }
 
-// Shell32 is the host's if it has it loaded, else loaded for this call alone: nothing of it is
-// loaded at load time or left behind.
+// SHGetFolderPathA from shell32 as the host has it loaded, or as the first call that needs it loads
+// it. Shell32 is then pinned: it stays for the rest of the process, so that a host that loads and
+// frees the module many times loads it once, and no call pays for loading and freeing it again.
 bool SpecialFolder(int csidl, char (&path)[MAX_PATH])
 {
-    HMODULE shell = GetModuleHandleA("shell32.dll");
-    ModuleReleaser releaser{nullptr};
-    if (shell == nullptr)
-        shell = releaser.module = LoadLibraryA("shell32.dll");
-    if (shell == nullptr)
+    HMODULE shell = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, "shell32.dll", &shell) &&
+        (LoadLibraryA("shell32.dll") == nullptr ||
+         !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, "shell32.dll", &shell)))
         return false;
     FolderPathFn folderPath =
         reinterpret_cast<FolderPathFn>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")));
@@ -109,9 +101,22 @@ bool SpecialFolder(int csidl, char (&path)[MAX_PATH])
     return folderPath != nullptr && folderPath(nullptr, csidl, nullptr, 0, path) == S_OK && path[0] != '\0';
 }
 
-// Expands one %NAME% into `out`; false when it does not fit.
+// Appends the value of the environment variable `variable`, nothing when there is none; false when
+// it does not fit. `got` is the value's length.
+bool AppendEnvironment(char (&out)[PATH_BUFFER], size_t& length, const char* variable, DWORD& got)
+{
+    DWORD room = static_cast<DWORD>(FOLDER_MAX - length);
+    got = GetEnvironmentVariableA(variable, out + length, room);
+    if (got >= room)
+        return false;
+    length += got;
+    out[length] = '\0';
+    return true;
+}
+
+// Expands one %NAME% into `out`, as the player's process would; false when it does not fit.
 bool AppendVariable(char (&out)[PATH_BUFFER], size_t& length, const char* name, size_t nameLength,
-                    const char* program)
+                    const char* program, HWND player)
 {
     size_t programLength = std::strlen(program);
     // The player sets these two in its own process before it expands its paths.
@@ -125,13 +130,21 @@ bool AppendVariable(char (&out)[PATH_BUFFER], size_t& length, const char* name, 
     char variable[VARIABLE_NAME_MAX + 1];
     std::memcpy(variable, name, nameLength);
     variable[nameLength] = '\0';
-    DWORD room = static_cast<DWORD>(FOLDER_MAX - length);
-    DWORD got = GetEnvironmentVariableA(variable, out + length, room);
-    if (got >= room)
-        return false;
-    length += got;
-    out[length] = '\0';
-    return true;
+    const char* inView = VariableFor(player, name, nameLength);
+    DWORD got;
+    return AppendEnvironment(out, length, inView != nullptr ? inView : variable, got);
+}
+
+// Expands one {N} into `out`, as the player's process would; false when there is no such folder or it
+// does not fit.
+bool AppendSpecialFolder(char (&out)[PATH_BUFFER], size_t& length, int csidl, HWND player)
+{
+    FolderSource source = SpecialFolderFor(player, csidl);
+    DWORD got;
+    if (source.variable != nullptr)
+        return AppendEnvironment(out, length, source.variable, got) && got > 0;
+    char special[MAX_PATH];
+    return SpecialFolder(source.csidl, special) && Append(out, length, special, std::strlen(special));
 }
 
 } // namespace
@@ -182,14 +195,14 @@ Setting FindSettingsValue(const char* text, size_t size, const char* key, char (
     return Setting::Missing;
 }
 
-bool ExpandSettingsValue(const char* value, const char* program, char (&folder)[PATH_BUFFER])
+bool ExpandSettingsValue(const char* value, const char* program, HWND player, char (&folder)[PATH_BUFFER])
 {
     size_t length = 0;
     folder[0] = '\0';
     for (const char* p = value; *p != '\0';) {
         if (*p == '%') {
             if (const char* close = std::strchr(p + 1, '%')) {
-                if (!AppendVariable(folder, length, p + 1, static_cast<size_t>(close - p - 1), program))
+                if (!AppendVariable(folder, length, p + 1, static_cast<size_t>(close - p - 1), program, player))
                     return false;
                 p = close + 1;
                 continue;
@@ -201,9 +214,7 @@ bool ExpandSettingsValue(const char* value, const char* program, char (&folder)[
                 if (q - p <= CSIDL_DIGITS_MAX)
                     csidl = csidl * 10 + (*q - '0');
             if (q > p + 1 && *q == '}') {
-                char special[MAX_PATH];
-                if (q - p - 1 > CSIDL_DIGITS_MAX || !SpecialFolder(csidl, special) ||
-                    !Append(folder, length, special, std::strlen(special)))
+                if (q - p - 1 > CSIDL_DIGITS_MAX || !AppendSpecialFolder(folder, length, csidl, player))
                     return false;
                 p = q + 1;
                 continue;
@@ -235,7 +246,7 @@ bool ExpandSettingsValue(const char* value, const char* program, char (&folder)[
     return true;
 }
 
-bool ReadSettingsFolder(const char* program, char (&folder)[PATH_BUFFER])
+bool ReadSettingsFolder(const char* program, HWND player, char (&folder)[PATH_BUFFER])
 {
     char settings[PATH_BUFFER];
     size_t programLength = std::strlen(program);
@@ -267,7 +278,7 @@ bool ReadSettingsFolder(const char* program, char (&folder)[PATH_BUFFER])
         case Setting::Unusable:
             return false;
         case Setting::Found:
-            return ExpandSettingsValue(value, program, folder);
+            return ExpandSettingsValue(value, program, player, folder);
         }
     }
     return false;

@@ -2,12 +2,15 @@
 // beside the program, section [Winamp], m3udir or else inidir.
 #pragma once
 
+#include <windows.h>
+
 #include "playlist_path.h"
 
 // The playlist folder that paths.ini in `program` (the program folder, with its trailing backslash)
-// names, without a trailing backslash. False when there is no such file or value, or the value
-// cannot be used: the playlist files are then in the program folder.
-bool ReadSettingsFolder(const char* program, char (&folder)[PATH_BUFFER]);
+// names, without a trailing backslash, as the process of the `player` window sees it. False when
+// there is no such file or value, or the value cannot be used: the playlist files are then in the
+// program folder.
+bool ReadSettingsFolder(const char* program, HWND player, char (&folder)[PATH_BUFFER]);
 
 enum class Setting {
     Missing,  // no such key in [Winamp], or an empty value
@@ -20,9 +23,10 @@ enum class Setting {
 // double quotes round the value. The first one found counts.
 Setting FindSettingsValue(const char* text, size_t size, const char* key, char (&value)[PATH_BUFFER]);
 
-// One paths.ini value expanded as the player expands it: %NAME% is the environment variable NAME
-// (nothing when undefined), with WINAMP_PROGRAM_DIR and WINAMP_ROOT_DIR the program folder and its
-// root; {N} is the special folder with CSIDL N; blanks and trailing backslashes are trimmed; a
+// One paths.ini value expanded as the player's own process expands it: %NAME% is the environment
+// variable NAME (nothing when undefined), with WINAMP_PROGRAM_DIR and WINAMP_ROOT_DIR the program
+// folder and its root; {N} is the special folder with CSIDL N; folders that a 32-bit and a 64-bit
+// process see apart are the `player` process's; blanks and trailing backslashes are trimmed; a
 // relative value is taken from the program folder. False when the result is empty, names an unknown
 // special folder, or does not fit.
-bool ExpandSettingsValue(const char* value, const char* program, char (&folder)[PATH_BUFFER]);
+bool ExpandSettingsValue(const char* value, const char* program, HWND player, char (&folder)[PATH_BUFFER]);

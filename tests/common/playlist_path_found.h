@@ -6,10 +6,11 @@
 
 #include "../../src/trackinfo/playlist_path.h"
 
-inline std::string PathFound()
+// Without a window the player's bitness cannot be told: it is taken as 32-bit.
+inline std::string PathFound(HWND player = nullptr)
 {
     char path[PATH_BUFFER];
-    bool found = GetPlaylistPath(path);
+    bool found = GetPlaylistPath(path, player);
     if (found != (path[0] != '\0'))
         std::abort();
     return path;

@@ -1,6 +1,7 @@
 #include "standin.h"
 
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@ struct Window {
     StandinProc proc;
     bool alive = true;
     bool hung = false;
+    StandinProcess process = StandinProcess::Own;
 };
 
 struct Key {
@@ -40,6 +42,7 @@ struct State {
     std::map<int, std::string> specialFolders;
     bool shellLoaded = false;
     int shellLoadsHeld = 0;
+    bool shellPinned = false;
     std::map<std::string, std::string> shortPaths;
     bool sse2 = true;
 };
@@ -83,8 +86,17 @@ void StandinReset()
     s.specialFolders.clear();
     s.shellLoaded = false;
     s.shellLoadsHeld = 0;
+    s.shellPinned = false;
     s.shortPaths.clear();
     s.sse2 = true;
+}
+
+void StandinSetWindowProcess(HWND window, StandinProcess process)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (Window* w = LookUp(s, window))
+        w->process = process;
 }
 
 HWND StandinCreateWindow(const std::string& className, StandinProc proc)
@@ -357,18 +369,33 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD, void*, DWORD creation, DWOR
     InCall inCall;
     if (access != GENERIC_READ || creation != OPEN_EXISTING)
         return INVALID_HANDLE_VALUE; // the module only ever reads files that exist
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    // Opening a pipe does not wait for its other end on Windows; reading it does.
+    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat st;
     if (fd >= 0 && (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))) {
         close(fd); // Windows opens no folder without a flag the module does not pass
         fd = -1;
     }
+    if (fd >= 0)
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (fd < 0)
         return INVALID_HANDLE_VALUE;
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);
     ++s.openFiles;
     return reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd) + 1);
+}
+
+// A regular file is a disk file; a FIFO is a pipe, and a device or a terminal a character device.
+DWORD GetFileType(HANDLE file)
+{
+    InCall inCall;
+    struct stat st;
+    if (fstat(static_cast<int>(reinterpret_cast<intptr_t>(file) - 1), &st) != 0)
+        return FILE_TYPE_UNKNOWN;
+    if (S_ISREG(st.st_mode))
+        return FILE_TYPE_DISK;
+    return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) ? FILE_TYPE_PIPE : FILE_TYPE_CHAR;
 }
 
 BOOL ReadFile(HANDLE file, void* buffer, DWORD size, LPDWORD read, void* overlapped)
@@ -384,9 +411,59 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD size, LPDWORD read, void* overlap
     return TRUE;
 }
 
+namespace {
+
+// A process handle is its id past this; ids are the StandinProcess values, plus one.
+constexpr intptr_t PROCESS_HANDLES = 0x70000000;
+
+} // namespace
+
+DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId)
+{
+    InCall inCall;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    Window* w = LookUp(s, window);
+    DWORD id = w != nullptr && w->alive ? static_cast<DWORD>(w->process) + 1 : 0;
+    if (processId != nullptr)
+        *processId = id;
+    return id; // the thread's id, as far as anyone here asks
+}
+
+HANDLE OpenProcess(DWORD, BOOL, DWORD processId)
+{
+    InCall inCall;
+    if (processId == 0 || processId == static_cast<DWORD>(StandinProcess::Unopenable) + 1)
+        return nullptr;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    ++s.openFiles;
+    return reinterpret_cast<HANDLE>(PROCESS_HANDLES + processId);
+}
+
+HANDLE GetCurrentProcess()
+{
+    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
+}
+
+// This process is a 64-bit one, as is every other but the one a test calls 32-bit.
+BOOL IsWow64Process(HANDLE process, BOOL* wow64)
+{
+    InCall inCall;
+    *wow64 = process == reinterpret_cast<HANDLE>(PROCESS_HANDLES + static_cast<intptr_t>(StandinProcess::Wow64) + 1);
+    return TRUE;
+}
+
 BOOL CloseHandle(HANDLE handle)
 {
     InCall inCall;
+    intptr_t value = reinterpret_cast<intptr_t>(handle);
+    if (value > PROCESS_HANDLES && value <= PROCESS_HANDLES + static_cast<intptr_t>(StandinProcess::Unopenable) + 1) {
+        State& s = TheState();
+        std::lock_guard<std::mutex> guard(s.lock);
+        --s.openFiles;
+        return TRUE;
+    }
     if (close(static_cast<int>(reinterpret_cast<intptr_t>(handle) - 1)) != 0)
         return FALSE;
     State& s = TheState();
@@ -438,6 +515,13 @@ int StandinShellLoadsHeld()
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);
     return s.shellLoadsHeld;
+}
+
+bool StandinShellPinned()
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return s.shellPinned;
 }
 
 namespace {
@@ -585,10 +669,15 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int length, LPSTR te
     return static_cast<int>(out.size());
 }
 
+// Names are compared without regard to case, as on Windows.
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR value, DWORD size)
 {
     InCall inCall;
-    const char* found = std::getenv(name);
+    size_t nameLength = std::strlen(name);
+    const char* found = nullptr;
+    for (char** entry = environ; found == nullptr && *entry != nullptr; ++entry)
+        if (strncasecmp(*entry, name, nameLength) == 0 && (*entry)[nameLength] == '=')
+            found = *entry + nameLength + 1;
     if (found == nullptr)
         return 0;
     size_t n = std::strlen(found);
@@ -603,7 +692,18 @@ HMODULE GetModuleHandleA(LPCSTR name)
     InCall inCall;
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);
-    return s.shellLoaded && std::strcmp(name, "shell32.dll") == 0 ? SHELL32 : nullptr;
+    return (s.shellLoaded || s.shellLoadsHeld > 0) && std::strcmp(name, "shell32.dll") == 0 ? SHELL32 : nullptr;
+}
+
+BOOL GetModuleHandleExA(DWORD flags, LPCSTR name, HMODULE* module)
+{
+    *module = GetModuleHandleA(name);
+    if (*module == nullptr)
+        return FALSE;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.shellPinned = s.shellPinned || (flags & GET_MODULE_HANDLE_EX_FLAG_PIN) != 0;
+    return TRUE;
 }
 
 HMODULE LoadLibraryA(LPCSTR name)
@@ -622,7 +722,7 @@ BOOL FreeLibrary(HMODULE module)
     InCall inCall;
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);
-    if (module != SHELL32 || s.shellLoadsHeld == 0)
+    if (module != SHELL32 || s.shellLoadsHeld == 0 || s.shellPinned)
         return FALSE;
     --s.shellLoadsHeld;
     return TRUE;

@@ -26,6 +26,14 @@ void StandinReset();
 HWND StandinCreateWindow(const std::string& className, StandinProc proc);
 // The handle stays known but dead: FindWindowA passes it over and messages to it answer 0.
 void StandinDestroyWindow(HWND window);
+// The process that owns a window, as the module may ask it of the system.
+enum class StandinProcess {
+    Own,        // this test's process (64-bit), the default
+    Wow64,      // another program, 32-bit under WoW64
+    Native64,   // another program, 64-bit
+    Unopenable, // another program, whose process the module may not open
+};
+void StandinSetWindowProcess(HWND window, StandinProcess process);
 // Replaces the window search, for tests that need a different answer on each thread.
 void StandinSetFindHook(std::function<HWND(LPCSTR className)> hook);
 
@@ -49,13 +57,15 @@ int StandinOpenKeys();
 
 std::vector<HMODULE> StandinThreadCallsDisabled();
 
-// Files opened through CreateFileA and not yet closed.
+// Files opened through CreateFileA, and processes through OpenProcess, not yet closed.
 int StandinOpenFiles();
 // The special folder SHGetFolderPathA answers for a CSIDL; unknown ones fail.
 void StandinSetSpecialFolder(int csidl, const std::string& path);
-// Whether the host has shell32 loaded already, and how often the module loaded it without freeing it.
+// Whether the host has shell32 loaded already, how often the module loaded it without freeing it,
+// and whether the module pinned it (after which it cannot be freed).
 void StandinSetShellLoaded(bool loaded);
 int StandinShellLoadsHeld();
+bool StandinShellPinned();
 
 // The short path GetShortPathNameW answers for the file at `longPath` (UTF-8).
 void StandinSetShortPath(const std::string& longPath, const std::string& shortPath);

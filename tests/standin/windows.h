@@ -71,10 +71,18 @@ typedef HINSTANCE HMODULE;
 #define FILE_SHARE_DELETE 0x4
 #define OPEN_EXISTING 3
 #define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000
+#define FILE_FLAG_OPEN_NO_RECALL 0x00100000
+#define FILE_TYPE_UNKNOWN 0x0000
+#define FILE_TYPE_DISK 0x0001
+#define FILE_TYPE_CHAR 0x0002
+#define FILE_TYPE_PIPE 0x0003
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define FILE_ATTRIBUTE_DIRECTORY 0x10
 #define PF_XMMI64_INSTRUCTIONS_AVAILABLE 10
+#define GET_MODULE_HANDLE_EX_FLAG_PIN 0x1
+#define PROCESS_QUERY_INFORMATION 0x0400
+#define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
 
 #define DLL_PROCESS_DETACH 0
 #define DLL_PROCESS_ATTACH 1
@@ -96,7 +104,12 @@ BOOL DisableThreadLibraryCalls(HMODULE module);
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, void* security, DWORD creation, DWORD flags,
                    HANDLE templateFile);
 BOOL ReadFile(HANDLE file, void* buffer, DWORD size, LPDWORD read, void* overlapped);
+DWORD GetFileType(HANDLE file);
 BOOL CloseHandle(HANDLE handle);
+DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);
+HANDLE OpenProcess(DWORD access, BOOL inherit, DWORD processId);
+HANDLE GetCurrentProcess();
+BOOL IsWow64Process(HANDLE process, BOOL* wow64);
 DWORD GetFileAttributesA(LPCSTR path);
 DWORD GetFileAttributesW(LPCWSTR path);
 // The host's file system has no 8.3 names: the long path comes back, as on a Windows volume without
@@ -113,6 +126,7 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR value, DWORD size);
 
 // Only "shell32.dll" loads, and it has SHGetFolderPathA, answering the folders a test sets.
 HMODULE GetModuleHandleA(LPCSTR name);
+BOOL GetModuleHandleExA(DWORD flags, LPCSTR name, HMODULE* module);
 HMODULE LoadLibraryA(LPCSTR name);
 BOOL FreeLibrary(HMODULE module);
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);

@@ -145,7 +145,9 @@ TEST_F(PlaylistPath, FollowsPathsIniBesideTheProgram)
     mkdir(ini.c_str(), 0700);
     EXPECT_EQ(inProgram, PathFound()) << "paths.ini that is a folder";
     rmdir(ini.c_str());
-    EXPECT_EQ(0, StandinShellLoadsHeld()) << "shell32 was left loaded";
+    // The host had not loaded shell32: the first call that needed it loaded it, for good.
+    EXPECT_EQ(1, StandinShellLoadsHeld()) << "shell32 is loaded once, whatever the number of calls";
+    EXPECT_TRUE(StandinShellPinned()) << "shell32 stays for the rest of the process";
     rmdir(temp);
 }
 
@@ -174,13 +176,65 @@ TEST(SettingsValue, ExpandsAsThePlayerDoes)
     };
     for (const Case& k : cases) {
         char folder[PATH_BUFFER];
-        bool usable = ExpandSettingsValue(k.value, k.program, folder);
+        bool usable = ExpandSettingsValue(k.value, k.program, nullptr, folder);
         EXPECT_EQ(k.folder != nullptr, usable) << k.value;
         if (k.folder != nullptr && usable) {
             EXPECT_STREQ(k.folder, folder) << k.value;
         }
     }
-    EXPECT_EQ(0, StandinShellLoadsHeld());
+    EXPECT_EQ(0, StandinShellLoadsHeld()) << "the host's shell32 is used as it is";
+    EXPECT_TRUE(StandinShellPinned()) << "and kept, so that the host cannot free it under a call";
+    StandinReset();
+}
+
+// The player's paths.ini names folders as its own process sees them. This module is 64-bit: a 32-bit
+// player, or one whose process cannot be asked, sees "Program Files (x86)" where the module sees
+// "Program Files".
+TEST(SettingsValue, FoldersAreThoseThePlayersProcessSees)
+{
+    StandinReset();
+    StandinSetShellLoaded(true);
+    const std::pair<int, const char*> folders[] = {
+        {38, "C:\\Program Files"}, {42, "C:\\Program Files (x86)"}, {43, "C:\\Program Files\\Common Files"},
+        {44, "C:\\Program Files (x86)\\Common Files"}, {26, "C:\\Users\\L\\AppData\\Roaming"}};
+    for (const auto& f : folders)
+        StandinSetSpecialFolder(f.first, f.second);
+    setenv("ProgramFiles", "C:\\Program Files", 1);
+    setenv("ProgramFiles(x86)", "C:\\Program Files (x86)", 1);
+    setenv("CommonProgramFiles", "C:\\Program Files\\Common Files", 1);
+    setenv("CommonProgramFiles(x86)", "C:\\Program Files (x86)\\Common Files", 1);
+    struct Case {
+        const char* value;
+        const char* in64; // as a 64-bit process sees it
+        const char* in32; // as a 32-bit one does
+    };
+    const Case cases[] = {
+        {"{38}\\Winamp", "C:\\Program Files\\Winamp", "C:\\Program Files (x86)\\Winamp"},
+        {"%ProgramFiles%\\Winamp", "C:\\Program Files\\Winamp", "C:\\Program Files (x86)\\Winamp"},
+        {"%PROGRAMFILES%", "C:\\Program Files", "C:\\Program Files (x86)"},
+        {"{43}\\W", "C:\\Program Files\\Common Files\\W", "C:\\Program Files (x86)\\Common Files\\W"},
+        {"%CommonProgramFiles%\\W", "C:\\Program Files\\Common Files\\W", "C:\\Program Files (x86)\\Common Files\\W"},
+        {"{42}", "C:\\Program Files (x86)", "C:\\Program Files (x86)"},
+        {"%ProgramFiles(x86)%", "C:\\Program Files (x86)", "C:\\Program Files (x86)"},
+        {"{26}\\Winamp", "C:\\Users\\L\\AppData\\Roaming\\Winamp", "C:\\Users\\L\\AppData\\Roaming\\Winamp"},
+    };
+    const std::pair<StandinProcess, bool> players[] = {{StandinProcess::Own, false},
+                                                       {StandinProcess::Native64, false},
+                                                       {StandinProcess::Wow64, true},
+                                                       {StandinProcess::Unopenable, true}};
+    for (const auto& player : players) {
+        HWND window = StandinCreateWindow("Winamp v1.x", [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; });
+        StandinSetWindowProcess(window, player.first);
+        for (const Case& k : cases) {
+            char folder[PATH_BUFFER];
+            ASSERT_TRUE(ExpandSettingsValue(k.value, "C:\\W\\", window, folder)) << k.value;
+            EXPECT_STREQ(player.second ? k.in32 : k.in64, folder)
+                << k.value << " for a player process " << static_cast<int>(player.first);
+        }
+        EXPECT_EQ(0, StandinOpenFiles()) << "the player's process was left open";
+    }
+    for (const char* name : {"ProgramFiles", "ProgramFiles(x86)", "CommonProgramFiles", "CommonProgramFiles(x86)"})
+        unsetenv(name);
     StandinReset();
 }
 

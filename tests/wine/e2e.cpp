@@ -523,6 +523,11 @@ void FileNameFollowsPathsIni()
           "[Winamp]\r\ninidir=C:\\nowhere\r\nm3udir=%APPDATA%\\" + name + "\r\n"}},
         {parent + "\\" + name,
          {"[Winamp]\r\ninidir=%WINAMP_PROGRAM_DIR%\\..\\" + name + "\r\n", "[Winamp]\r\ninidir=..\\" + name + "\r\n"}},
+        // Folders a 32-bit and a 64-bit process see apart: the player expands them in its own process,
+        // and the module must find them there, whatever its own bitness.
+        {"{38}\\" + name, {"[Winamp]\r\ninidir={38}\\" + name + "\r\n", "[Winamp]\r\ninidir=%ProgramFiles%\\" + name + "\r\n"}},
+        {"{43}\\" + name,
+         {"[Winamp]\r\ninidir={43}\\" + name + "\r\n", "[Winamp]\r\nm3udir=%CommonProgramFiles%\\" + name + "\r\n"}},
     };
     const std::string unusable[] = {"", "[Winamp]\r\ninidir={9999}\\Winamp\r\n",
                                     "[Winamp]\r\ninidir=%TOLBRY_NO_SUCH_VARIABLE%\r\n", "[Winamp]\r\ninidir=\r\n"};

@@ -86,7 +86,7 @@ int main(int argc, char** argv)
     }
     if (options.verbose) {
         std::printf("player: ready, version 0x%X, playlist file %s\\WINAMP.m3u\n", options.version,
-                    (options.settings.empty() ? options.folder : options.settings).c_str());
+                    (options.settings.empty() ? options.folder : ExpandInThisProcess(options.settings)).c_str());
         std::fflush(stdout);
     }
     MSG msg;

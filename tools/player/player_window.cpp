@@ -1,6 +1,7 @@
 #include "player_window.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -42,6 +43,7 @@ struct Player {
     int hangAfter = -1;
     HANDLE release = nullptr;
     int scrollStep = -1;  // -1: the plain title
+    std::string settingsFolder; // options.settings as this process expands it
     std::vector<Received> received;
 };
 
@@ -145,7 +147,7 @@ std::string Title(const Player& p)
 
 std::string PlaylistFolder(const Player& p)
 {
-    return p.options.settings.empty() ? p.options.folder : p.options.settings;
+    return p.options.settings.empty() ? p.options.folder : p.settingsFolder;
 }
 
 // The real player writes both files, CR LF line ends, an #EXTINF line only for entries it has played;
@@ -379,7 +381,8 @@ HWND CreatePlayerWindow(const PlayerOptions& options)
         Load(player, 0);
     if (!options.settings.empty()) {
         // As a per-user installation leaves it: the settings, the playlist files with them, elsewhere.
-        CreateDirectoryA(options.settings.c_str(), nullptr);
+        player.settingsFolder = ExpandInThisProcess(options.settings);
+        CreateDirectoryA(player.settingsFolder.c_str(), nullptr);
         if (std::FILE* f = std::fopen((options.folder + "\\paths.ini").c_str(), "wb")) {
             std::fprintf(f, "[Winamp]\r\ninidir=%s\r\n", options.settings.c_str());
             std::fclose(f);
@@ -399,6 +402,32 @@ HWND CreatePlayerWindow(const PlayerOptions& options)
         SetTimer(window, 1, 200, nullptr);
     }
     return window;
+}
+
+std::string ExpandInThisProcess(const std::string& value)
+{
+    // Shell32 only when asked for: a host that has not loaded it is what the benchmarks measure.
+    typedef HRESULT(WINAPI * FolderPathFn)(HWND, int, HANDLE, DWORD, LPSTR);
+    std::string out;
+    for (size_t i = 0; i < value.size(); ++i) {
+        size_t close = value.find('}', i);
+        if (value[i] == '{' && close != std::string::npos) {
+            char folder[MAX_PATH] = "";
+            HMODULE shell = LoadLibraryA("shell32.dll");
+            FolderPathFn folderPath =
+                reinterpret_cast<FolderPathFn>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")));
+            if (folderPath != nullptr)
+                folderPath(nullptr, std::atoi(value.c_str() + i + 1), nullptr, 0, folder);
+            FreeLibrary(shell);
+            out += folder;
+            i = close;
+        } else {
+            out += value[i];
+        }
+    }
+    char expanded[4096];
+    DWORD n = ExpandEnvironmentStringsA(out.c_str(), expanded, sizeof expanded);
+    return n > 0 && n <= sizeof expanded ? std::string(expanded) : out;
 }
 
 bool ReadsAsUtf8(const std::string& path)

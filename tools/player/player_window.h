@@ -9,7 +9,8 @@
 
 struct PlayerOptions {
     std::string folder;       // the program's folder: where WINAMP.m3u is written, or paths.ini
-    std::string settings;     // when set: paths.ini in `folder` names it, and the playlist files go there
+    std::string settings;     // when set: paths.ini in `folder` names it, and the playlist files go where
+                              // this process expands it to ({N} and %NAME% as the player has them)
     std::string playlist;     // an .m3u file to load; a small built-in playlist when empty
     int version = 0x5092;
     int playState = 1;        // 1 playing, 3 paused, 0 stopped
@@ -58,6 +59,10 @@ constexpr LPARAM CTL_LAST = CTL_SCROLL_TO;  // a new control goes after this one
 constexpr const char* PLAYER_RELEASE_EVENT = "tolbry-standin-release";
 // WM_SETTEXT sets a caption that is answered (or scrolled) as it stands until an empty WM_SETTEXT
 // clears it.
+
+// `value` with {N} as the special folder CSIDL N and %NAME% as the variable NAME, as this process sees
+// them: as the player expands its paths.ini.
+std::string ExpandInThisProcess(const std::string& value);
 
 // Playlist files hold paths in UTF-8 (.m3u8, after a byte-order mark) or the ANSI code page (.m3u),
 // as the player writes them; `path` is read as the one its name says.
