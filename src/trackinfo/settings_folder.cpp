@@ -19,8 +19,6 @@ constexpr size_t FOLDER_MAX = PATH_BUFFER - FILE_NAME_ROOM;
 constexpr size_t VARIABLE_NAME_MAX = 255;
 constexpr int CSIDL_DIGITS_MAX = 9;
 
-// paths.ini is a few lines; what lies past this is not read.
-constexpr size_t SETTINGS_READ_MAX = 16 * 1024;
 
 typedef HRESULT(WINAPI* FolderPathFn)(HWND, int, HANDLE, DWORD, LPSTR);
 
@@ -149,6 +147,19 @@ bool AppendSpecialFolder(char (&out)[PATH_BUFFER], size_t& length, int csidl, HW
 
 } // namespace
 
+size_t SettingsText(const char* bytes, size_t size, char (&text)[SETTINGS_READ_MAX])
+{
+    if (size < 2 || std::memcmp(bytes, "\xFF\xFE", 2) != 0) {
+        std::memcpy(text, bytes, size);
+        return size;
+    }
+    // No look-alikes: a folder that does not fit the code page names another folder, or none.
+    const char unfit[] = {UNFIT_CHARACTER, '\0'};
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const WCHAR*>(bytes + 2),
+                                static_cast<int>((size - 2) / 2), text, SETTINGS_READ_MAX, unfit, nullptr);
+    return n > 0 ? static_cast<size_t>(n) : 0;
+}
+
 Setting FindSettingsValue(const char* text, size_t size, const char* key, char (&value)[PATH_BUFFER])
 {
     const char* end = text + size;
@@ -185,7 +196,7 @@ Setting FindSettingsValue(const char* text, size_t size, const char* key, char (
             --b;
         }
         size_t n = static_cast<size_t>(b - v);
-        if (n >= PATH_BUFFER)
+        if (n >= PATH_BUFFER || std::memchr(v, UNFIT_CHARACTER, n) != nullptr)
             return Setting::Unusable;
         std::memcpy(value, v, n);
         value[n] = '\0';
@@ -257,7 +268,7 @@ bool ReadSettingsFolder(const char* program, HWND player, char (&folder)[PATH_BU
 
     // Read here rather than through the profile functions, which cost Wine near half a millisecond a
     // value even for a file this small.
-    char text[SETTINGS_READ_MAX];
+    alignas(WCHAR) char bytes[SETTINGS_READ_MAX];
     size_t size = 0;
     HANDLE file = OpenToRead(settings);
     if (file == INVALID_HANDLE_VALUE)
@@ -265,10 +276,12 @@ bool ReadSettingsFolder(const char* program, HWND player, char (&folder)[PATH_BU
     {
         FileCloser closer{file};
         DWORD got = 0;
-        while (size < sizeof text &&
-               ReadFile(file, text + size, static_cast<DWORD>(sizeof text - size), &got, nullptr) && got > 0)
+        while (size < sizeof bytes &&
+               ReadFile(file, bytes + size, static_cast<DWORD>(sizeof bytes - size), &got, nullptr) && got > 0)
             size += got;
     }
+    char text[SETTINGS_READ_MAX];
+    size = SettingsText(bytes, size, text);
 
     char value[PATH_BUFFER];
     for (const char* key : FOLDER_KEYS) {

@@ -15,8 +15,21 @@ bool ReadSettingsFolder(const char* program, HWND player, char (&folder)[PATH_BU
 enum class Setting {
     Missing,  // no such key in [Winamp], or an empty value
     Found,
-    Unusable, // longer than a path can be
+    Unusable, // longer than a path can be, or holding a character that did not fit the code page
 };
+
+// paths.ini is a few lines; what lies past this is not read.
+constexpr size_t SETTINGS_READ_MAX = 16 * 1024;
+
+// Stands in the text for a UTF-16 character that has no exact match in the ANSI code page. No path
+// holds it.
+constexpr char UNFIT_CHARACTER = '\x01';
+
+// The text of paths.ini's `bytes` in the ANSI code page. Saved as "Unicode", the file is UTF-16
+// (little-endian, after a byte-order mark), which the player's profile functions read too: it is
+// converted, each character that does not fit exactly becoming UNFIT_CHARACTER. Anything else is
+// taken as it stands. `bytes` is aligned for UTF-16.
+size_t SettingsText(const char* bytes, size_t size, char (&text)[SETTINGS_READ_MAX]);
 
 // The value of `key` in section [Winamp] of a paths.ini's text, as the profile functions read it:
 // section and key without regard to case, blanks round the key and the value dropped, and a pair of

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <strings.h>
+#include <unistd.h>
 
 #include "../../src/trackinfo/settings_folder.h"
 #include "standin.h"
@@ -30,8 +32,13 @@ bool Expected(const std::string& value, const std::string& program, std::string&
                 out += program.substr(0, program.size() - 1);
             } else if (upper == "WINAMP_ROOT_DIR") {
                 out += program[1] == ':' ? program.substr(0, 3) : program[0] == '\\' ? "\\\\server\\share\\" : "";
-            } else if (!name.empty() && name.size() <= 255 && std::getenv(name.c_str()) != nullptr) {
-                out += std::getenv(name.c_str());
+            } else if (!name.empty() && name.size() <= 255) {
+                // Windows compares variable names without regard to case.
+                for (char** entry = environ; *entry != nullptr; ++entry)
+                    if (strncasecmp(*entry, name.c_str(), name.size()) == 0 && (*entry)[name.size()] == '=') {
+                        out += *entry + name.size() + 1;
+                        break;
+                    }
             }
             i = close + 1;
             continue;
@@ -104,11 +111,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (StandinShellLoadsHeld() > 1)
         std::abort();
 
-    // The same bytes as a whole paths.ini: a value, when found, is a piece of them (up to any zero).
-    std::string text(reinterpret_cast<const char*>(data), size);
+    // The same bytes as a whole paths.ini, 8-bit or UTF-16: a value, when found, is a piece of the
+    // text (up to any zero) and holds nothing that did not fit the code page.
+    std::string bytes(reinterpret_cast<const char*>(data), size < SETTINGS_READ_MAX ? size : SETTINGS_READ_MAX);
+    static char text[SETTINGS_READ_MAX];
+    size_t length = SettingsText(bytes.data(), bytes.size(), text);
+    if (length > SETTINGS_READ_MAX || (bytes.compare(0, 2, "\xFF\xFE") != 0 && bytes != std::string(text, length)))
+        std::abort();
     char found[PATH_BUFFER];
-    if (FindSettingsValue(text.data(), text.size(), "inidir", found) == Setting::Found &&
-        text.find(found) == std::string::npos)
+    if (FindSettingsValue(text, length, "inidir", found) == Setting::Found &&
+        (std::string(text, length).find(found) == std::string::npos || std::strchr(found, UNFIT_CHARACTER) != nullptr))
         std::abort();
     return 0;
 }

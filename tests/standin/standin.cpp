@@ -643,8 +643,14 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPW
     return static_cast<int>(out.size());
 }
 
-int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int length, LPSTR text, int size, LPCSTR,
-                        BOOL* usedDefault)
+// Without WC_NO_BEST_FIT_CHARS, the system writes a look-alike for a letter the code page lacks,
+// without counting it as the default character: here Latin Extended-A (U+0100 to U+017F), "-" where
+// there is none.
+const char BEST_FIT[] = "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIi--JjKk-LlLlLlLlLlNnNnNn---OoOoOo--RrRrRrSsSsSsSsTt"
+                        "TtTtUuUuUuUuUuUuWwYyYZzZzZz-";
+
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LPSTR text, int size,
+                        LPCSTR defaultChar, BOOL* usedDefault)
 {
     InCall inCall;
     std::u16string chars = length < 0 ? std::u16string(wide, std::char_traits<char16_t>::length(wide) + 1)
@@ -657,8 +663,15 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int length, LPSTR te
             out += '\0';
     } else {
         for (char16_t c : chars) {
-            lossy = lossy || c > 0xFF;
-            out += c > 0xFF ? '?' : static_cast<char>(c);
+            char fit = c >= 0x100 && c < 0x180 && (flags & WC_NO_BEST_FIT_CHARS) == 0 ? BEST_FIT[c - 0x100] : '-';
+            if (c <= 0xFF)
+                out += static_cast<char>(c);
+            else if (fit != '-')
+                out += fit;
+            else {
+                lossy = true;
+                out += defaultChar != nullptr ? *defaultChar : '?';
+            }
         }
     }
     if (usedDefault != nullptr)

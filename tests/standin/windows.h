@@ -116,7 +116,9 @@ DWORD GetFileAttributesW(LPCWSTR path);
 // them, unless a test has given the file a short path.
 DWORD GetShortPathNameW(LPCWSTR path, LPWSTR shortPath, DWORD size);
 
-// Text conversions: CP_UTF8 both ways; the ANSI code page is ISO 8859-1 here, "?" for the rest.
+// Text conversions: CP_UTF8 both ways; the ANSI code page is ISO 8859-1 here, with best-fit
+// look-alikes for Latin Extended-A unless WC_NO_BEST_FIT_CHARS, and the default character ("?"
+// unless one is given) for the rest.
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide, int size);
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LPSTR text, int size,
                         LPCSTR defaultChar, BOOL* usedDefault);

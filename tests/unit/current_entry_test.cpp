@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <thread>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -278,7 +281,8 @@ TEST_F(FileName, AnswersTheShortPathOfANameOutsideTheCodePage)
     std::string music = dir.path() + "/music";
     mkdir(music.c_str(), 0700);
     std::string name = music + "/\xE6\x97\xA5\xE6\x9C\xAC \xC5\x81\xC3\xB3""d\xC5\xBA.mp3"; // 日本 Łódź.mp3
-    std::string ansi = music + "/?? ?\xF3""d?.mp3"; // as the ANSI code page takes it (ISO 8859-1 here)
+    // As the player converts it to the ANSI code page (ISO 8859-1 here): look-alikes where it has them.
+    std::string ansi = music + "/?? L\xF3""dz.mp3";
     std::string other = music + "/other.mp3";
     WriteFile(name, "x");
     WriteFile(other, "x");
@@ -323,6 +327,62 @@ TEST_F(FileName, AnswersTheShortPathOfANameOutsideTheCodePage)
     };
     player.Open();
     EXPECT_EQ(ansi + "\n", CallCommand(FILENAME).answer) << "the file is gone";
+}
+
+// A pipe that accepts and never writes, in each place a file is opened: read, it would hold the call
+// for good. Each gets the answer of a missing file, at once; should a read start, a watchdog ends the
+// pipe after two seconds so that the case fails rather than hangs.
+TEST_F(FileName, NothingButADiskFileIsRead)
+{
+    std::string settings = dir.path() + "/settings";
+    mkdir(settings.c_str(), 0700);
+    const std::string ini = folder + "paths.ini";
+    const std::string inSettings = settings + "\\WINAMP.m3u";
+    const std::string ansi = "C:\\Music\\?.mp3"; // names no file: the .m3u8 is looked at
+    struct Case {
+        const char* what;
+        std::string pipe;      // the path made a pipe
+        std::string iniText;   // paths.ini beside the program, unless empty
+        std::string answer;
+    };
+    const Case cases[] = {
+        {"the playlist, through the association", playlist, "", ""},
+        {"the playlist, through paths.ini", inSettings, "[Winamp]\ninidir=" + settings + "\n", ""},
+        {"the .m3u8", playlist + "8", "", ansi + "\n"},
+        {"paths.ini", ini, "", ansi + "\n"},
+    };
+    for (const Case& k : cases) {
+        std::remove(ini.c_str());
+        if (!k.iniText.empty())
+            WriteFile(ini, k.iniText);
+        for (const std::string& list : {playlist, inSettings})
+            if (list != k.pipe)
+                WriteFile(list, "#EXTM3U\r\n" + ansi + "\r\n");
+        std::remove(k.pipe.c_str());
+        ASSERT_EQ(0, mkfifo(k.pipe.c_str(), 0600)) << k.what;
+        int writer = open(k.pipe.c_str(), O_RDWR | O_NONBLOCK);
+        std::atomic<bool> returned{false}, fired{false};
+        std::thread watchdog([&] {
+            for (int i = 0; i < 200 && !returned; ++i)
+                usleep(10000);
+            if (!returned) {
+                fired = true;
+                close(writer);
+            }
+        });
+        FakePlayer player;
+        player.Open();
+        CallResult call = CallCommand(FILENAME, "host text");
+        returned = true;
+        watchdog.join();
+        EXPECT_FALSE(fired) << k.what << " was read";
+        if (!fired)
+            close(writer);
+        EXPECT_EQ(k.answer, call.answer) << k.what;
+        EXPECT_EQ(0, StandinOpenFiles()) << k.what;
+        StandinDestroyWindow(player.window);
+        std::remove(k.pipe.c_str());
+    }
 }
 
 TEST_F(FileName, LongEntriesAreCutToTheAnswerLimit)

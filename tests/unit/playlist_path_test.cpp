@@ -139,6 +139,22 @@ TEST_F(PlaylistPath, FollowsPathsIniBesideTheProgram)
             std::ofstream(ini, std::ios::binary) << k.file;
         EXPECT_EQ(k.path, PathFound()) << (k.file ? k.file : "no paths.ini");
     }
+    // Saved as "Unicode": UTF-16 with a byte-order mark, read by the same rules; the folder comes in
+    // the ANSI code page, or not at all when it does not fit exactly.
+    const std::pair<std::u16string, std::string> unicode[] = {
+        {u"[Winamp]\r\ninidir={26}\\Winamp\r\n", "/home/listener/AppData\\Winamp\\WINAMP.m3u"},
+        {u"[Winamp]\r\ninidir=D:\\Musik\\Wiedergabelisten f\u00FCr Schmidt\r\n",
+         "D:\\Musik\\Wiedergabelisten f\xFCr Schmidt\\WINAMP.m3u"},
+        {u"[winamp]\r\n inidir = \"C:\\quoted\" \r\n", "C:\\quoted\\WINAMP.m3u"},
+        {u"[Winamp]\r\ninidir=D:\\\u0141\u00F3d\u017A\r\n", inProgram}, // no look-alikes: not "D:\Lódz"
+        {u"[Winamp]\r\nm3udir=D:\\\u65E5\u672C\r\ninidir=C:\\ini\r\n", inProgram},
+    };
+    for (const auto& k : unicode) {
+        std::u16string wide = u"\uFEFF" + k.first;
+        std::ofstream(ini, std::ios::binary).write(reinterpret_cast<const char*>(wide.data()),
+                                                   static_cast<std::streamsize>(wide.size() * 2));
+        EXPECT_EQ(k.second, PathFound()) << "UTF-16 paths.ini for " << k.second;
+    }
     std::ofstream(ini, std::ios::binary) << "[Winamp]\ninidir=C:\\" << std::string(5000, 'L') << "\n";
     EXPECT_EQ(inProgram, PathFound()) << "a value too long";
     std::remove(ini.c_str());

@@ -504,6 +504,24 @@ std::string SettingsFile()
 
 const char* const FIRST_ENTRY = "C:\\Music\\Alder Quay - Morning Ferry.mp3\n";
 
+std::wstring Wide(const std::string& ansi)
+{
+    WCHAR out[4096];
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, out, 4096);
+    return n > 0 ? out : L"";
+}
+
+// A text editor's "Unicode": UTF-16, little-endian, after a byte-order mark.
+std::string Utf16File(const std::wstring& text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (WCHAR c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return bytes;
+}
+
 // A per-user installation: paths.ini beside the program names the settings folder, where the player
 // keeps its playlist files; the program folder holds a stale playlist that must not be answered.
 void FileNameFollowsPathsIni()
@@ -528,21 +546,29 @@ void FileNameFollowsPathsIni()
         {"{38}\\" + name, {"[Winamp]\r\ninidir={38}\\" + name + "\r\n", "[Winamp]\r\ninidir=%ProgramFiles%\\" + name + "\r\n"}},
         {"{43}\\" + name,
          {"[Winamp]\r\ninidir={43}\\" + name + "\r\n", "[Winamp]\r\nm3udir=%CommonProgramFiles%\\" + name + "\r\n"}},
+        {parent + "\\Wiedergabelisten f\xFCr " + name, // in the code page, 1252
+         {"[Winamp]\r\ninidir=" + parent + "\\Wiedergabelisten f\xFCr " + name + "\r\n"}},
     };
     const std::string unusable[] = {"", "[Winamp]\r\ninidir={9999}\\Winamp\r\n",
                                     "[Winamp]\r\ninidir=%TOLBRY_NO_SUCH_VARIABLE%\r\n", "[Winamp]\r\ninidir=\r\n"};
     for (const Setup& setup : setups) {
         StopPlayer();
         StartPlayer(true, setup.folder);
+        // Each also saved as "Unicode" (UTF-16 with a byte-order mark), which gives the same folder.
         for (const std::string& settings : setup.settings) {
             WriteFileBytes(PlaylistFile(), "#EXTM3U\r\nC:\\stale.mp3\r\n");
             WriteFileBytes(SettingsFile(), settings);
             CheckEq(FIRST_ENTRY, Call("FILENAME").answer, "FILENAME with " + Quote(settings));
+            WriteFileBytes(SettingsFile(), Utf16File(Wide(settings)));
+            CheckEq(FIRST_ENTRY, Call("FILENAME").answer, "FILENAME with the UTF-16 " + Quote(settings));
         }
         for (const std::string& settings : unusable) {
             WriteFileBytes(SettingsFile(), settings);
             CheckEq("C:\\stale.mp3\n", Call("FILENAME").answer, "FILENAME falls back with " + Quote(settings));
         }
+        // A folder outside the code page names no folder the module can open: no look-alike is taken.
+        WriteFileBytes(SettingsFile(), Utf16File(L"[Winamp]\r\ninidir=" + Wide(parent) + L"\\\u0141\u00F3d\u017A\r\n"));
+        CheckEq("C:\\stale.mp3\n", Call("FILENAME").answer, "FILENAME falls back with a UTF-16 folder outside the code page");
         DeleteFileA(SettingsFile().c_str());
         CheckEq("C:\\stale.mp3\n", Call("FILENAME").answer, "FILENAME without paths.ini");
         CreateDirectoryA(SettingsFile().c_str(), nullptr);
@@ -551,6 +577,174 @@ void FileNameFollowsPathsIni()
     }
     StopPlayer();
     StartPlayer();
+}
+
+DWORD Elapsed(DWORD since);
+bool RegisterAssociation();
+
+// A named pipe that takes every client and never writes: a read of it would wait for good. Should
+// the module read, the pipe is closed after three seconds, so that the case fails rather than hangs.
+struct SilentPipe {
+    HANDLE server;
+    OVERLAPPED connect = {};
+    HANDLE called;  // set once the call under test has returned
+    HANDLE watchdog;
+
+    explicit SilentPipe(const std::string& name)
+    {
+        server = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 4096,
+                                  4096, 0, nullptr);
+        connect.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        ConnectNamedPipe(server, &connect);
+        called = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        watchdog = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
+    }
+    static DWORD WINAPI Watch(LPVOID self)
+    {
+        SilentPipe* pipe = static_cast<SilentPipe*>(self);
+        if (WaitForSingleObject(pipe->called, 3000) == WAIT_TIMEOUT)
+            DisconnectNamedPipe(pipe->server);
+        return 0;
+    }
+    ~SilentPipe()
+    {
+        SetEvent(called);
+        WaitForSingleObject(watchdog, INFINITE);
+        for (HANDLE h : {watchdog, called, connect.hEvent, server})
+            CloseHandle(h);
+    }
+};
+
+// Should the module read the FIFO, its writer is closed after three seconds: the read ends.
+struct FifoWatch {
+    HANDLE called, writer;
+};
+
+DWORD WINAPI WatchFifo(LPVOID argument)
+{
+    FifoWatch* watch = static_cast<FifoWatch*>(argument);
+    if (WaitForSingleObject(watch->called, 3000) == WAIT_TIMEOUT)
+        CloseHandle(watch->writer);
+    return 0;
+}
+
+// Runs a Unix program, which Wine starts as it starts a Windows one, and waits (at most five seconds)
+// until `path` exists, or is gone: Wine does not tell when a Unix program ends. Windows calls
+// cannot make a FIFO or a link to a device, nor delete one.
+bool RunUnix(const std::string& program, const std::string& arguments, const std::string& path, bool exists)
+{
+    std::string line = program + " " + arguments;
+    std::vector<char> command(line.begin(), line.end());
+    command.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(("Z:" + program).c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &process))
+        return false;
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    // Wine gives a FIFO or a device no attributes, but lists it in its folder.
+    for (int i = 0; i < 100; ++i) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(("Z:" + path).c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        if ((search != INVALID_HANDLE_VALUE) == exists)
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+// The playlist, the .m3u8 and paths.ini, each in turn a pipe that accepts and never writes, or a
+// device: each call returns at once, with the answer of a missing file.
+void FilesThatAreNoDiskFilesAreNotRead()
+{
+    const std::string tag = std::string(sizeof(void*) == 8 ? "64-" : "32-") + (CrossProcess ? "cross" : "in");
+    const std::string pipes = "\\\\.\\pipe\\tolbry-e2e-" + tag;
+    const std::string unixFolder = "/tmp/tolbry-e2e-" + tag; // a Unix folder, where a FIFO or a device can be
+    const std::string folder = "Z:" + unixFolder;
+    const std::string missing = "C:\\Music\\?.mp3"; // names no file: the .m3u8 is looked at
+    CreateDirectoryA(folder.c_str(), nullptr);
+    Ctl(CTL_SET_WRITE_MODE, WRITE_NEVER);
+    struct Case {
+        const char* what;
+        std::string pipe;     // a named pipe's path, or empty
+        std::string program;  // where the association puts the program
+        std::string settings; // paths.ini beside it, unless empty
+        std::string answer;
+    };
+    const std::string toPipes = "[Winamp]\r\nm3udir=" + pipes + "\r\n";
+    const Case cases[] = {
+        {"paths.ini", pipes + "\\paths.ini", pipes + "\\winamp.exe", "", ""},
+        {"the playlist, through the association", pipes + "\\WINAMP.m3u", pipes + "\\winamp.exe", "", ""},
+        {"the playlist, through paths.ini", pipes + "\\WINAMP.m3u", ProgramFolder + "\\winamp.exe", toPipes, ""},
+    };
+    for (const Case& k : cases) {
+        RegisterPlayerAssociation(k.program);
+        DeleteFileA(SettingsFile().c_str());
+        if (!k.settings.empty())
+            WriteFileBytes(SettingsFile(), k.settings);
+        SilentPipe pipe(k.pipe);
+        DWORD start = GetTickCount();
+        CallResult call = Call("FILENAME", "host text");
+        DWORD took = Elapsed(start);
+        CheckEq(k.answer, call.answer, "FILENAME with " + std::string(k.what) + " a pipe");
+        CheckTrue(took < 1000, std::string(k.what) + " a pipe: FILENAME took " + std::to_string(took) + " ms");
+    }
+    DeleteFileA(SettingsFile().c_str());
+    RegisterAssociation();
+
+    // The .m3u8 beside a disk .m3u: a FIFO with a writer that never writes, then a device.
+    WriteFileBytes(SettingsFile(), "[Winamp]\r\nm3udir=" + folder + "\r\n");
+    WriteFileBytes(folder + "\\WINAMP.m3u", "#EXTM3U\r\n" + missing + "\r\n");
+    std::string m3u8 = folder + "\\WINAMP.m3u8";
+    RunUnix("/bin/rm", "-f " + unixFolder + "/WINAMP.m3u8", unixFolder + "/WINAMP.m3u8", false);
+    CheckTrue(RunUnix("/usr/bin/mkfifo", unixFolder + "/WINAMP.m3u8", unixFolder + "/WINAMP.m3u8", true),
+              "a FIFO is made");
+    HANDLE writer = CreateFileA(m3u8.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    CheckTrue(writer != INVALID_HANDLE_VALUE && GetFileType(writer) == FILE_TYPE_PIPE, "the FIFO is a pipe");
+    HANDLE called = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    FifoWatch watch = {called, writer};
+    HANDLE watchdog = CreateThread(nullptr, 0, WatchFifo, &watch, 0, nullptr);
+    Ctl(CTL_FORCE_POSITION, 0);
+    DWORD start = GetTickCount();
+    CallResult call = Call("FILENAME", "host text");
+    DWORD took = Elapsed(start);
+    bool inTime = SetEvent(called) && WaitForSingleObject(watchdog, INFINITE) == WAIT_OBJECT_0 && took < 1000;
+    if (inTime)
+        CloseHandle(writer);
+    CloseHandle(watchdog);
+    CloseHandle(called);
+    CheckEq(missing + "\n", call.answer, "FILENAME with the .m3u8 a FIFO");
+    CheckTrue(inTime, "the .m3u8 a FIFO: FILENAME took " + std::to_string(took) + " ms");
+
+    // A device reads without end: as the playlist at position 1, read, it would hold the call for good.
+    for (const char* name : {"WINAMP.m3u8", "WINAMP.m3u", "paths.ini"}) {
+        std::string device = unixFolder + "/" + name;
+        if (std::strcmp(name, "paths.ini") == 0) {
+            RegisterPlayerAssociation(folder + "\\winamp.exe");
+            WriteFileBytes(folder + "\\WINAMP.m3u", "#EXTM3U\r\n" + missing + "\r\n");
+        }
+        RunUnix("/bin/rm", "-f " + device, device, false);
+        CheckTrue(RunUnix("/bin/ln", "-s /dev/zero " + device, device, true), std::string("a link to a device as ") + name);
+        Ctl(CTL_FORCE_POSITION, std::strcmp(name, "WINAMP.m3u") == 0 ? 1 : 0);
+        start = GetTickCount();
+        std::string answer = Call("FILENAME", "host text").answer;
+        took = Elapsed(start);
+        CheckEq(std::strcmp(name, "WINAMP.m3u") == 0 ? "" : missing + "\n", answer,
+                std::string("FILENAME with a device as ") + name);
+        CheckTrue(took < 1000, std::string("a device as ") + name + ": FILENAME took " + std::to_string(took) + " ms");
+        RunUnix("/bin/rm", "-f " + device, device, false);
+    }
+    DeleteFileA((folder + "\\WINAMP.m3u").c_str());
+    RemoveDirectoryA(folder.c_str());
+    DeleteFileA(SettingsFile().c_str());
+    RegisterAssociation();
+    Ctl(CTL_SET_WRITE_MODE, WRITE_ALWAYS);
+    Ctl(CTL_FORCE_POSITION, 0);
 }
 
 // With title scrolling on, every rotation of a caption answers as the caption itself.
@@ -903,6 +1097,7 @@ int main(int argc, char** argv)
         {"text mode at block edges", TextModeAtBlockEdges},
         {"host threads", HostThreadsAtOnce},
         {"settings folder", FileNameFollowsPathsIni},
+        {"files that are no disk files", FilesThatAreNoDiskFilesAreNotRead},
         {"scrolling title", AScrollingTitleAnswersAsThePlainOne},
         {"names outside the code page", ANameOutsideTheCodePageAnswersItsShortPath},
         {"hung player", AHungPlayerHoldsNoCallPastItsBudget, true},
