@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""bench-report.py OUT DOCS DLL LARGEST MAP: turns the figures script/bench collected in OUT into
-DOCS/performance.md and OUT/scaling.dat (for the plot); MAP is the DLL's link map."""
+"""bench-report.py OUT DOCS LARGEST DLL32 MAP32 DLL64 MAP64: turns the figures script/bench collected in
+OUT into DOCS/performance.md and OUT/scaling.dat (for the plot); each MAP is its DLL's link map."""
 import datetime
 import json
 import os
@@ -10,10 +10,11 @@ import re
 import subprocess
 import sys
 
-out, docs, dll, largest, link_map = sys.argv[1:6]
+out, docs, largest, dll32, map32, dll64, map64 = sys.argv[1:8]
+BUILDS = [("32-bit", "wine.txt", dll32, map32), ("64-bit", "wine64.txt", dll64, map64)]
 
 
-def room_by_object():
+def room_by_object(link_map):
     """Bytes of code and data each linked object brings, from the link map (debug sections left out:
     the DLL is stripped)."""
     sizes = collections.Counter()
@@ -68,11 +69,14 @@ counts = {}
 for line in open(os.path.join(out, "callgrind.txt")):
     side, size, n = line.split()
     counts[(side, int(size))] = int(n)
-calls = [line.split() for line in open(os.path.join(out, "wine.txt")) if line.startswith("CALLS")]
 bytes_read = open(os.path.join(out, "bytes-read.txt")).read().strip()
 
-reads = [line.split()[1:] for line in open(os.path.join(out, "wine.txt")) if line.startswith("READ ")]
-loads = [line.split()[1:] for line in open(os.path.join(out, "wine.txt")) if line.startswith("LOADS")][0]
+
+def wine_lines(name, kind):
+    return [line.split()[1:] for line in open(os.path.join(out, name)) if line.split()[:1] == [kind]]
+
+
+reads = wine_lines("wine.txt", "READ")
 
 lines = ["# Performance", "",
          f"Measured by `script/bench` on {datetime.date.today().isoformat()}: {machine()}.",
@@ -120,30 +124,52 @@ lines += ["", "## FILENAME with the current entry first",
           f"Entry 0 of the {int(largest):,}-entry playlist: {first_large:,.2f} µs CPU and {bytes_read} bytes "
           f"read from the file (entry 0 of a 1,000-entry playlist: {first_small:,.2f} µs). The cost does not "
           "grow with what follows the entry.", "",
-          "## Per call under Wine, against the stand-in player", "",
-          "Calls per second of the real DLL against a bare loop making the same Win32 calls "
-          "(`FindWindowA`, the same messages through `SendMessageTimeoutA` with `SMTO_ABORTIFHUNG` and "
-          "what is left of two seconds, and `wsprintfA`). Fifteen short rounds of each, back to back and "
-          "each side first in turn; calls per second from the median round, and the cost ratio the median "
-          "of the fifteen pairs' ratios (this machine's speed drifts from second to second).", "",
-          "| where | command | module calls/s | bare calls/s | cost ratio (module time / bare time) |",
-          "|---|---|---:|---:|---:|"]
-for _, where, command, module, bare, ratio in calls:
-    lines.append(f"| {where} | {command} | {int(module):,} | {int(bare):,} | {float(ratio):.3f} |")
-size = os.path.getsize(dll)
-module_loads, empty_loads = float(loads[0]), float(loads[1])
-lines += ["", "## The DLL", "",
-          f"`tolbry.dll`: {size:,} bytes ({size / 1024:.1f} KiB). LoadLibrary + FreeLibrary under Wine: "
-          f"{module_loads:,.0f} per second, against {empty_loads:,.0f} for an empty DLL that exports one "
-          f"routine, built the toolchain's usual way: a cost ratio of {empty_loads / module_loads:.3f}.",
-          "", "What takes the room, from the link map (code and data before alignment):", "",
-          "| bytes | object |", "|---:|---|"]
-room = room_by_object()
-for name, n in room.most_common(10):
-    lines.append(f"| {n:,} | `{name}` |")
-lines += [f"| {sum(room.values()):,} | all |", "",
-          "The module's own objects are the `objects.a(...)` rows. It is built without exceptions, unwind "
-          "tables or the C runtime's start-up code; the loader calls its DllMain directly.",
+          "## FILENAME on a small playlist, against its platform floor", "",
+          "`FILENAME` at 100 entries, the current entry last, against the same platform work made directly: "
+          "the window search, the three messages, the association value, `paths.ini` and "
+          "`SHGetFolderPathA` (with shell32 already loaded) when there is one, the first 4 KiB of the "
+          "playlist and then 64 KiB, and the check that the line names a file. With the `paths.ini` a "
+          "fresh installation writes (`inidir={26}\\Winamp`), in a host that had not loaded shell32 "
+          "(goal: at most 1.3), and with the association alone, against the same work without "
+          "`paths.ini` (goal: at most 1.2). Median of fifteen paired rounds.", "",
+          "| build | setting | FILENAME (µs) | floor (µs) | cost ratio | goal |",
+          "|---|---|---:|---:|---:|---:|"]
+for build, wine, _, _ in BUILDS:
+    for setting, entries, module, bare, ratio, *shell in wine_lines(wine, "SMALL"):
+        goal = "1.3" if setting == "fresh-install" else "1.2"
+        note = " (host had shell32)" if shell and shell[0] == "1" else ""
+        lines.append(f"| {build} | {setting}{note} | {float(module):,.1f} | {float(bare):,.1f} | {float(ratio):.3f} | "
+                     f"≤ {goal} |")
+lines += ["", "## Per call under Wine, against the stand-in player", "",
+          "Calls per second of each real DLL, in a host of its own bitness, against a bare loop making the "
+          "same Win32 calls (`FindWindowA`, the same messages through `SendMessageTimeoutA` with "
+          "`SMTO_ABORTIFHUNG` and what is left of two seconds, and `wsprintfA`). Across processes both face "
+          "the 32-bit stand-in player, as they face the player. Fifteen short rounds of each, back to back "
+          "and each side first in turn; calls per second from the median round, and the cost ratio the "
+          "median of the fifteen pairs' ratios (this machine's speed drifts from second to second).", "",
+          "| build | where | command | module calls/s | bare calls/s | cost ratio (module time / bare time) |",
+          "|---|---|---|---:|---:|---:|"]
+for build, wine, _, _ in BUILDS:
+    for where, command, module, bare, ratio in wine_lines(wine, "CALLS"):
+        lines.append(f"| {build} | {where} | {command} | {int(module):,} | {int(bare):,} | {float(ratio):.3f} |")
+lines += ["", "## The DLLs", "",
+          "| build | size (bytes) | LoadLibrary + FreeLibrary per second | the same of an empty DLL | load cost ratio |",
+          "|---|---:|---:|---:|---:|"]
+for build, wine, dll, _ in BUILDS:
+    module_loads, empty_loads = (float(x) for x in wine_lines(wine, "LOADS")[0])
+    lines.append(f"| {build} | {os.path.getsize(dll):,} | {module_loads:,.0f} | {empty_loads:,.0f} | "
+                 f"{empty_loads / module_loads:.3f} |")
+lines += ["", "The empty DLL exports one routine and is built the toolchain's usual way, for the same bitness. "
+          "What takes the room, from the link maps (code and data before alignment):", ""]
+for build, _, _, link_map in BUILDS:
+    room = room_by_object(link_map)
+    lines += [f"| {build}: bytes | object |", "|---:|---|"]
+    for name, n in room.most_common(10):
+        lines.append(f"| {n:,} | `{name}` |")
+    lines += [f"| {sum(room.values()):,} | all |", ""]
+lines += ["The module's own objects are the `objects.a(...)` rows. It is built without exceptions or the C "
+          "runtime's start-up code; the loader calls its DllMain directly. The 32-bit DLL has no unwind "
+          "tables; the 64-bit one keeps its `.pdata`, which Windows needs to unwind through any x64 frame.",
           "", "![FILENAME cost against playlist size](filename-scaling.png)", ""]
 with open(os.path.join(docs, "performance.md"), "w") as f:
     f.write("\n".join(lines))

@@ -150,6 +150,9 @@ void ReadPlaylistEntry(HANDLE file, int position, char (&line)[LINE_BUFFER], boo
         if (want == FIRST_READ && skipByteOrderMark && got >= 3 && std::memcmp(block, "\xEF\xBB\xBF", 3) == 0)
             skip = 3;
         ScanPlaylistBlock(scan, block + skip, got - skip);
+        // A disk file reads short only at its end: no read is spent on learning that.
+        if (got < want)
+            break;
         want = READ_BLOCK;
     }
     FinishEntryScan(scan, line);

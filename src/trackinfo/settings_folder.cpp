@@ -275,10 +275,10 @@ bool ReadSettingsFolder(const char* program, HWND player, char (&folder)[PATH_BU
         return false;
     {
         FileCloser closer{file};
+        // A disk file gives all that is asked in one read, but at its end.
         DWORD got = 0;
-        while (size < sizeof bytes &&
-               ReadFile(file, bytes + size, static_cast<DWORD>(sizeof bytes - size), &got, nullptr) && got > 0)
-            size += got;
+        if (ReadFile(file, bytes, sizeof bytes, &got, nullptr))
+            size = got;
     }
     char text[SETTINGS_READ_MAX];
     size = SettingsText(bytes, size, text);

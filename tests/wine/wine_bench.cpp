@@ -3,6 +3,8 @@
 //   CALLS <in-process|cross-process> <command> <module calls/s> <bare calls/s> <median cost ratio>
 //   READ <entries> <module µs> <bare µs> <fgets µs>   FILENAME with the current entry last, against a
 //        bare ReadFile + word-at-a-time line-feed scan and a bare msvcrt fgets loop to the same entry
+//   SMALL <fresh-install|association> 100 <module µs> <floor µs> <median cost ratio> [shell32 loaded before]
+//        FILENAME at 100 entries against the same platform work done directly
 //   LOADS <LoadLibrary+FreeLibrary per second of the DLL> <the same of EMPTY.dll>
 // wine_bench --dll PATH --empty EMPTY.dll --player PLAYER.exe [--quick]
 #include <windows.h>
@@ -86,30 +88,41 @@ double Median(std::vector<double> values)
 
 // Short module and bare rounds back to back, each side first in turn: the speed of this machine
 // drifts from one second to the next, so each pair gives a ratio, and the median ratio is the figure.
-void Measure(const char* where, const char* command, const char* shownAs)
+// Answers {module calls/s, bare calls/s, median cost ratio}.
+struct Pair {
+    double module, bare, ratio;
+};
+
+template <typename ModuleSide, typename BareSide>
+Pair MeasurePair(int calls, ModuleSide moduleCalls, BareSide bareCalls)
 {
-    CommandFn fn = reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(Module, command)));
     std::vector<double> moduleTimes, bareTimes, ratios;
-    int perRound = Calls / 4;
-    ModuleCalls(fn, Calls / 10); // warm both paths up before timing either
-    BareCalls(command, Calls / 10);
+    int perRound = calls / 4 > 0 ? calls / 4 : 1;
+    moduleCalls(calls / 10 + 1); // warm both paths up before timing either
+    bareCalls(calls / 10 + 1);
     for (int round = 0; round < 15; ++round) {
         double took[2];
         for (int side = 0; side < 2; ++side) {
             bool module = (round + side) % 2 == 0;
             double t0 = Now();
             if (module)
-                ModuleCalls(fn, perRound);
+                moduleCalls(perRound);
             else
-                BareCalls(command, perRound);
+                bareCalls(perRound);
             took[module ? 0 : 1] = Now() - t0;
         }
         moduleTimes.push_back(took[0]);
         bareTimes.push_back(took[1]);
         ratios.push_back(took[0] / took[1]);
     }
-    std::printf("CALLS %s %s %.0f %.0f %.3f\n", where, shownAs, perRound / Median(moduleTimes),
-                perRound / Median(bareTimes), Median(ratios));
+    return {perRound / Median(moduleTimes), perRound / Median(bareTimes), Median(ratios)};
+}
+
+void Measure(const char* where, const char* command, const char* shownAs)
+{
+    CommandFn fn = reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(Module, command)));
+    Pair pair = MeasurePair(Calls, [fn](int n) { ModuleCalls(fn, n); }, [command](int n) { BareCalls(command, n); });
+    std::printf("CALLS %s %s %.0f %.0f %.3f\n", where, shownAs, pair.module, pair.bare, pair.ratio);
     std::fflush(stdout);
 }
 
@@ -258,6 +271,98 @@ void MeasureReading(const std::string& folder, bool quick)
     DestroyWindow(window);
 }
 
+typedef HRESULT(WINAPI* FolderPathFn)(HWND, int, HANDLE, DWORD, LPSTR);
+
+// The platform work of one FILENAME call made directly: the window search, the three messages, the
+// association value, paths.ini and its special folder (with shell32 already loaded) when there is
+// one, the first 4 KiB of the playlist and then 64 KiB, and the check that the line names a file.
+void BareFileName(const std::string& settings, const std::string& playlist, const std::string& entry, int n)
+{
+    FolderPathFn folderPath = reinterpret_cast<FolderPathFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "SHGetFolderPathA")));
+    static char block[64 * 1024];
+    for (int i = 0; i < n; ++i) {
+        DWORD start = GetTickCount();
+        HWND w = FindWindowA(PLAYER_WINDOW_CLASS, nullptr);
+        Send(w, WM_USER, 0, QUERY_VERSION, start);
+        Send(w, WM_USER, 0, QUERY_PLAY_STATE, start);
+        HKEY key;
+        char value[2048];
+        DWORD size = sizeof value;
+        RegOpenKeyExA(HKEY_CLASSES_ROOT, "Winamp.File\\shell\\Play\\command", 0, KEY_QUERY_VALUE, &key);
+        RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+        RegCloseKey(key);
+        DWORD got = 0;
+        if (!settings.empty()) {
+            HANDLE ini = CreateFileA(settings.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+            ReadFile(ini, block, 16 * 1024, &got, nullptr);
+            CloseHandle(ini);
+            char folder[MAX_PATH];
+            folderPath(nullptr, 26, nullptr, 0, folder);
+        }
+        Send(w, WM_USER, 0, WRITE_PLAYLIST, start);
+        HANDLE file = CreateFileA(playlist.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        ReadFile(file, block, 4096, &got, nullptr);
+        ReadFile(file, block, sizeof block, &got, nullptr);
+        CloseHandle(file);
+        GetFileAttributesA(entry.c_str());
+        wsprintfA(Data, "%s", entry.c_str());
+    }
+}
+
+// FILENAME at 100 entries, the current entry last, against its floor: with the paths.ini a fresh
+// installation writes (inidir={26}\...), in a host that had not loaded shell32, and with the
+// association alone.
+void MeasureSmallPlaylist(const std::string& folder, bool quick)
+{
+    CommandFn filename = reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(Module, "FILENAME")));
+    const int entries = 100;
+    char appData[MAX_PATH];
+    GetEnvironmentVariableA("APPDATA", appData, MAX_PATH);
+    std::string settingsFolder = std::string(appData) + "\\tolbry-bench-small";
+    CreateDirectoryA(settingsFolder.c_str(), nullptr);
+    std::string inProgram = folder + "\\WINAMP.m3u";
+    std::string inSettings = settingsFolder + "\\WINAMP.m3u";
+    std::string source = PlaylistFor(folder, entries);
+    CopyFileA(source.c_str(), inProgram.c_str(), FALSE);
+    CopyFileA(source.c_str(), inSettings.c_str(), FALSE);
+    PlayerOptions options;
+    options.folder = folder;
+    HWND window = CreatePlayerWindow(options);
+    SendMessageA(window, WM_USER, WRITE_NEVER, CTL_SET_WRITE_MODE);
+    SendMessageA(window, WM_USER, static_cast<WPARAM>(entries - 1), CTL_FORCE_POSITION);
+    RegisterPlayerAssociation(folder + "\\" + PLAYER_PROGRAM);
+    int last = entries - 1;
+    char entry[MAX_PATH];
+    std::snprintf(entry, sizeof entry, "C:\\Users\\Listener\\Music\\Artist %d\\Album %d\\%02d - Title of track %d.mp3",
+                  last % 997, last % 89, last % 20 + 1, last);
+    CreateEntryFile(entry);
+    int calls = quick ? 40 : 2000;
+
+    std::string settings = folder + "\\paths.ini";
+    if (std::FILE* f = std::fopen(settings.c_str(), "wb")) {
+        std::fputs("[Winamp]\r\ninidir={26}\\tolbry-bench-small\r\n", f);
+        std::fclose(f);
+    }
+    bool shellBefore = GetModuleHandleA("shell32.dll") != nullptr;
+    Pair fresh = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n); },
+                             [&](int n) { BareFileName(settings, inSettings, entry, n); });
+    if (std::strstr(Data, entry) != Data)
+        std::fprintf(stderr, "wine_bench: FILENAME answered %s\n", Data);
+    std::printf("SMALL fresh-install %d %.1f %.1f %.3f %d\n", entries, 1e6 / fresh.module, 1e6 / fresh.bare,
+                fresh.ratio, shellBefore ? 1 : 0);
+    DeleteFileA(settings.c_str());
+    Pair association = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n); },
+                                   [&](int n) { BareFileName("", inProgram, entry, n); });
+    std::printf("SMALL association %d %.1f %.1f %.3f\n", entries, 1e6 / association.module, 1e6 / association.bare,
+                association.ratio);
+    std::fflush(stdout);
+    DeleteFileA(inProgram.c_str());
+    DeleteFileA(inSettings.c_str());
+    DestroyWindow(window);
+}
+
 double LoadsPerSecond(const std::string& dll, int loads)
 {
     FreeLibrary(LoadLibraryA(dll.c_str()));
@@ -314,6 +419,7 @@ int main(int argc, char** argv)
 
     std::string folder = std::string(temp) + "tolbry-bench";
     CreateDirectoryA(folder.c_str(), nullptr);
+    MeasureSmallPlaylist(folder, quick);
     MeasureReading(folder, quick);
 
     FreeLibrary(Module);
