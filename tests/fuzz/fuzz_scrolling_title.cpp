@@ -43,6 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string caption = Unscrolled(text);
     if (caption != text && !IsRotationOf(text, caption))
         std::abort();
+    // Where several separators fit C[p:] + « *** » + C, the first wins: the longest caption.
+    for (size_t at = text.find(SEPARATOR); at != std::string::npos; at = text.find(SEPARATOR, at + 1)) {
+        std::string longest = text.substr(at + SEPARATOR.size());
+        if (at > 0 && longest.size() >= at && longest.compare(longest.size() - at, at, text, 0, at) == 0) {
+            if (caption != longest)
+                std::abort();
+            break;
+        }
+    }
 
     if (text.empty() || text.size() > 100) // every rotation of a longer one would take the run's time
         return 0;

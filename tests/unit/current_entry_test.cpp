@@ -134,6 +134,8 @@ TEST(PlaylistEntry, CountsLinesThatDoNotBeginWithHash)
         {"a\x1A" "b\nc\n", 1, "a"},
         {"#x\n\x1A", 0, "#x\n"},
         {"\x1A" "a\n", 0, ""},
+        {std::string(40, 'a') + "\x1A" "b\nc\n", 1, std::string(40, 'a')},  // within the 16-byte scan too
+        {"x\n" + std::string(30, 'y') + "\x1A" + std::string(30, 'z') + "\n", 1, std::string(30, 'y')},
         {piece.substr(1) + "\r\nz\n", 0, piece.substr(1) + "\n"},    // CR LF as the piece's last character
         {piece + "\r\nz\n", 0, piece},                                // its LF is the next piece
         {piece + "\r\nz\n", 1, "z\n"},
@@ -286,26 +288,38 @@ TEST_F(FileName, AnswersTheShortPathOfANameOutsideTheCodePage)
     std::string other = music + "/other.mp3";
     WriteFile(name, "x");
     WriteFile(other, "x");
-    StandinSetShortPath(name, music + "/____~1.MP3");
+    StandinSetShortPath(other, music + "/OTHER~1.MP3");
     const std::string bom = "\xEF\xBB\xBF";
     const std::string head = "#EXTM3U\r\n#EXTINF:1,x\r\n";
+    const std::string shortName = music + "/____~1.MP3";
     struct Case {
         const char* what;
         std::string m3u;
         std::string m3u8; // empty: none
         std::string answer;
+        std::string shortPath = std::string(); // the long name's short path, when not shortName
     };
     const std::string unicode = bom + head + name + "\r\n";
     const Case cases[] = {
-        {"both agree", head + ansi + "\r\n", unicode, music + "/____~1.MP3\n"},
-        {"a mark and no header", ansi + "\r\n", bom + name + "\r\n", music + "/____~1.MP3\n"},
+        {"both agree", head + ansi + "\r\n", unicode, shortName + "\n"},
+        {"a mark and no header", ansi + "\r\n", bom + name + "\r\n", shortName + "\n"},
         {"no .m3u8", head + ansi + "\r\n", "", ansi + "\n"},
         {"a stale .m3u8", head + ansi + "\r\n", bom + head + other + "\r\n", ansi + "\n"},
         {"another entry", head + "a\r\n" + ansi + "\r\n", bom + head + name + "\r\nb\r\n", ansi + "\n"},
         {"not UTF-8", head + ansi + "\r\n", bom + head + "\xFF\xFE\r\n", ansi + "\n"},
         {"a line that names a file", head + other + "\r\n", unicode, other + "\n"},
+        // Answered as written, though the .m3u8 agrees and the file has a short name.
+        {"a line that names a file, the .m3u8 agreeing", head + other + "\r\n", bom + head + other + "\r\n",
+         other + "\n"},
+        // A short name outside the code page names no file; nor does one that fits only through a
+        // best-fit look-alike («LÓDZ~1.MP3» for «ŁÓDŹ~1.MP3»).
+        {"a short name outside the code page", head + ansi + "\r\n", unicode, ansi + "\n",
+         music + "/\xE6\x97\xA5~1.MP3"},
+        {"a short name with look-alikes", head + ansi + "\r\n", unicode, ansi + "\n",
+         music + "/\xC5\x81\xC3\x93""D\xC5\xB9~1.MP3"},
     };
     for (const Case& k : cases) {
+        StandinSetShortPath(name, k.shortPath.empty() ? shortName : k.shortPath);
         FakePlayer player;
         player.position = std::string(k.what) == "another entry" ? 1 : 0;
         player.onWritePlaylist = [&] {

@@ -123,6 +123,8 @@ TEST_F(PlaylistPath, FollowsPathsIniBesideTheProgram)
         {"[Other]\ninidir=C:\\other\n[Winamp]\ninidir=C:\\mine\n[Later]\nm3udir=C:\\later\n", "C:\\mine\\WINAMP.m3u"},
         {"[Winamp]\ninidir=C:\\first\ninidir=C:\\second\n", "C:\\first\\WINAMP.m3u"},
         {"[Winamp]\ninidirx=C:\\no\n\t inidir\t= C:\\tabbed", "C:\\tabbed\\WINAMP.m3u"},
+        {"[Winamp]\nIniDir=C:\\cased\n", "C:\\cased\\WINAMP.m3u"},                       // keys without case
+        {"[Winamp]\nm3udir=\ninidir=C:\\ini\n", "C:\\ini\\WINAMP.m3u"},                 // an empty value is none
         // Unusable: the program folder.
         {"", inProgram},
         {"[Winamp]\ninidir=\n", inProgram},

@@ -144,6 +144,16 @@ TEST(TitleCuts, TitlesThatAreNoRotationStandAsTheyAre)
     EXPECT_STREQ("1. Ab - Winamp", UnscrollTitle(&rotated[0]));
 }
 
+TEST(TitleCuts, WhenTwoSeparatorsFitTheFirstWins)
+{
+    // C[p:] + « *** » + C both for C «x *** x *** x» and for C «x *** x»: the first separator that fits
+    // is taken, so that a caption holding the separator comes back whole.
+    std::string title = "x *** x *** x *** x";
+    EXPECT_STREQ("x *** x *** x", UnscrollTitle(&title[0]));
+    title = "3. A *** 3. A *** 3. A *** 3. A";
+    EXPECT_STREQ("3. A *** 3. A *** 3. A", UnscrollTitle(&title[0]));
+}
+
 TEST_F(TitleAnswers, TitlesAreSeenUpToEachReadLimit)
 {
     // FILEINFO sees at most 888 characters of title, DISPNAME at most 898.
