@@ -1,5 +1,5 @@
 // End-to-end tests of the real tolbry.dll against the stand-in player, under Wine.
-// tolbry-e2e --dll PATH (--in-process | --cross-process PLAYER.exe)
+// tolbry-e2e --dll PATH (--in-process | --cross-process PLAYER.exe [--player64 PLAYER64.exe])
 // In process, the player window lives on the calling thread; across processes, the stand-in player
 // program runs beside the test. Both answer the same controls, so every case runs in both.
 #include <windows.h>
@@ -52,6 +52,7 @@ CallResult Call(const char* name, const std::string& text = std::string())
 
 bool CrossProcess = false;
 std::string PlayerProgram;
+std::string Player64Program; // a 64-bit stand-in player, for the cases that tell the bitnesses apart
 std::string ProgramFolder; // where the player writes WINAMP.m3u
 HWND Player = nullptr;
 PROCESS_INFORMATION PlayerProcess = {};
@@ -528,11 +529,15 @@ void FileNameFollowsPathsIni()
 {
     char appData[MAX_PATH];
     CheckTrue(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData) == S_OK, "the application-data folder");
-    std::string name = CrossProcess ? "tolbry-e2e-cross-settings" : "tolbry-e2e-in-settings";
+    // A name of its own for each module and player: the folder that a wrong view leads to must not
+    // hold a playlist that another run's player left.
+    std::string name = std::string("tolbry-e2e-") + (sizeof(void*) == 8 ? "64" : "32") +
+                       (CrossProcess ? "-cross-settings" : "-in-settings");
     std::string parent = ProgramFolder.substr(0, ProgramFolder.rfind('\\'));
     struct Setup {
         std::string folder; // where the player keeps its files
         std::vector<std::string> settings; // paths.ini variants that name it
+        bool apartByBitness = false; // a 32-bit and a 64-bit process see the folder in different places
     };
     const Setup setups[] = {
         {std::string(appData) + "\\" + name,
@@ -543,9 +548,11 @@ void FileNameFollowsPathsIni()
          {"[Winamp]\r\ninidir=%WINAMP_PROGRAM_DIR%\\..\\" + name + "\r\n", "[Winamp]\r\ninidir=..\\" + name + "\r\n"}},
         // Folders a 32-bit and a 64-bit process see apart: the player expands them in its own process,
         // and the module must find them there, whatever its own bitness.
-        {"{38}\\" + name, {"[Winamp]\r\ninidir={38}\\" + name + "\r\n", "[Winamp]\r\ninidir=%ProgramFiles%\\" + name + "\r\n"}},
+        {"{38}\\" + name, {"[Winamp]\r\ninidir={38}\\" + name + "\r\n", "[Winamp]\r\ninidir=%ProgramFiles%\\" + name + "\r\n"},
+         true},
         {"{43}\\" + name,
-         {"[Winamp]\r\ninidir={43}\\" + name + "\r\n", "[Winamp]\r\nm3udir=%CommonProgramFiles%\\" + name + "\r\n"}},
+         {"[Winamp]\r\ninidir={43}\\" + name + "\r\n", "[Winamp]\r\nm3udir=%CommonProgramFiles%\\" + name + "\r\n"},
+         true},
         {parent + "\\Wiedergabelisten f\xFCr " + name, // in the code page, 1252
          {"[Winamp]\r\ninidir=" + parent + "\\Wiedergabelisten f\xFCr " + name + "\r\n"}},
     };
@@ -574,6 +581,26 @@ void FileNameFollowsPathsIni()
         CreateDirectoryA(SettingsFile().c_str(), nullptr);
         CheckEq("C:\\stale.mp3\n", Call("FILENAME").answer, "FILENAME with a paths.ini that is a folder");
         RemoveDirectoryA(SettingsFile().c_str());
+    }
+    // A 64-bit player, as programs that take the player's window class may be: a 32-bit module finds
+    // its folders where a 64-bit process sees them.
+    if (!Player64Program.empty()) {
+        std::string player32 = PlayerProgram;
+        PlayerProgram = Player64Program;
+        for (const Setup& setup : setups) {
+            if (!setup.apartByBitness)
+                continue;
+            StopPlayer();
+            StartPlayer(true, setup.folder + "-player64");
+            for (std::string settings : setup.settings) {
+                settings.insert(settings.rfind("\r\n"), "-player64");
+                WriteFileBytes(PlaylistFile(), "#EXTM3U\r\nC:\\stale.mp3\r\n");
+                WriteFileBytes(SettingsFile(), settings);
+                CheckEq(FIRST_ENTRY, Call("FILENAME").answer, "FILENAME of a 64-bit player with " + Quote(settings));
+            }
+        }
+        PlayerProgram = player32;
+        DeleteFileA(SettingsFile().c_str());
     }
     StopPlayer();
     StartPlayer();
@@ -1067,8 +1094,11 @@ int main(int argc, char** argv)
         else if (arg == "--cross-process" && i + 1 < argc) {
             CrossProcess = true;
             PlayerProgram = argv[++i];
+        } else if (arg == "--player64" && i + 1 < argc) {
+            Player64Program = argv[++i];
         } else if (arg != "--in-process") {
-            std::fprintf(stderr, "usage: tolbry-e2e --dll PATH (--in-process | --cross-process PLAYER.exe)\n");
+            std::fprintf(stderr, "usage: tolbry-e2e --dll PATH (--in-process | --cross-process PLAYER.exe "
+                                 "[--player64 PLAYER64.exe])\n");
             return 2;
         }
     }
@@ -1124,6 +1154,7 @@ int main(int argc, char** argv)
     FreeLibrary(Module);
     // The suite runs once for each build of the module; the summary says which one this was.
     std::string suite = std::string(sizeof(void*) == 8 ? "64-bit" : "32-bit") +
-                        (CrossProcess ? " module, 32-bit player across processes" : " module, player in process");
+                        (CrossProcess ? " module, 32-bit player across processes" : " module, player in process") +
+                        (Player64Program.empty() ? "" : ", and a 64-bit one");
     return Summary(suite.c_str());
 }
