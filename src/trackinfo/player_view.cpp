@@ -4,6 +4,12 @@
 
 namespace {
 
+enum class FolderView {
+    Module,   // the player sees the folders as the module does
+    Player32, // a 32-bit player, and the module 64-bit
+    Player64, // a 64-bit player, and the module 32-bit under WoW64
+};
+
 // The folders that a 32-bit process and a 64-bit one see apart, by the names the player may give
 // them, and where each bitness finds the other's.
 struct ViewedFolder {
@@ -63,8 +69,7 @@ bool IsWow64(HANDLE process, bool fallback)
     return IsWow64Process(process, &wow64) ? wow64 != FALSE : fallback;
 }
 
-} // namespace
-
+// The view of the process that owns the player `window`.
 FolderView PlayerFolderView(HWND window)
 {
     // On 32-bit Windows every process is 32-bit.
@@ -86,6 +91,8 @@ FolderView PlayerFolderView(HWND window)
         return FolderView::Module;
     return playerIs64 ? FolderView::Player64 : FolderView::Player32;
 }
+
+} // namespace
 
 FolderSource SpecialFolderFor(HWND player, int csidl)
 {

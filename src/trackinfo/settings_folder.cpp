@@ -19,7 +19,6 @@ constexpr size_t FOLDER_MAX = PATH_BUFFER - FILE_NAME_ROOM;
 constexpr size_t VARIABLE_NAME_MAX = 255;
 constexpr int CSIDL_DIGITS_MAX = 9;
 
-
 typedef HRESULT(WINAPI* FolderPathFn)(HWND, int, HANDLE, DWORD, LPSTR);
 
 bool IsBlank(char c)

@@ -6,7 +6,7 @@
 //   SMALL <fresh-install|association> 100 <module µs> <floor µs> <median cost ratio> [shell32 loaded before]
 //        FILENAME at 100 entries against the same platform work done directly
 //   LOADS <LoadLibrary+FreeLibrary per second of the DLL> <the same of EMPTY.dll>
-// wine_bench --dll PATH --empty EMPTY.dll --player PLAYER.exe [--quick]
+// wine_bench --dll PATH --empty EMPTY.dll --player PLAYER.exe [--quick] [--small]
 #include <windows.h>
 
 #include <algorithm>
@@ -94,13 +94,13 @@ struct Pair {
 };
 
 template <typename ModuleSide, typename BareSide>
-Pair MeasurePair(int calls, ModuleSide moduleCalls, BareSide bareCalls)
+Pair MeasurePair(int calls, ModuleSide moduleCalls, BareSide bareCalls, int rounds = 15)
 {
     std::vector<double> moduleTimes, bareTimes, ratios;
     int perRound = calls / 4 > 0 ? calls / 4 : 1;
     moduleCalls(calls / 10 + 1); // warm both paths up before timing either
     bareCalls(calls / 10 + 1);
-    for (int round = 0; round < 15; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         double took[2];
         for (int side = 0; side < 2; ++side) {
             bool module = (round + side) % 2 == 0;
@@ -338,7 +338,10 @@ void MeasureSmallPlaylist(const std::string& folder, bool quick)
     std::snprintf(entry, sizeof entry, "C:\\Users\\Listener\\Music\\Artist %d\\Album %d\\%02d - Title of track %d.mp3",
                   last % 997, last % 89, last % 20 + 1, last);
     CreateEntryFile(entry);
-    int calls = quick ? 40 : 2000;
+    // A call here is a file read and a few server round trips, whose cost this machine's load sways:
+    // twice the usual rounds, each shorter.
+    int calls = quick ? 40 : 1000;
+    const int rounds = 31;
 
     std::string settings = folder + "\\paths.ini";
     if (std::FILE* f = std::fopen(settings.c_str(), "wb")) {
@@ -347,14 +350,14 @@ void MeasureSmallPlaylist(const std::string& folder, bool quick)
     }
     bool shellBefore = GetModuleHandleA("shell32.dll") != nullptr;
     Pair fresh = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n); },
-                             [&](int n) { BareFileName(settings, inSettings, entry, n); });
+                             [&](int n) { BareFileName(settings, inSettings, entry, n); }, rounds);
     if (std::strstr(Data, entry) != Data)
         std::fprintf(stderr, "wine_bench: FILENAME answered %s\n", Data);
     std::printf("SMALL fresh-install %d %.1f %.1f %.3f %d\n", entries, 1e6 / fresh.module, 1e6 / fresh.bare,
                 fresh.ratio, shellBefore ? 1 : 0);
     DeleteFileA(settings.c_str());
     Pair association = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n); },
-                                   [&](int n) { BareFileName("", inProgram, entry, n); });
+                                   [&](int n) { BareFileName("", inProgram, entry, n); }, rounds);
     std::printf("SMALL association %d %.1f %.1f %.3f\n", entries, 1e6 / association.module, 1e6 / association.bare,
                 association.ratio);
     std::fflush(stdout);
@@ -378,6 +381,7 @@ int main(int argc, char** argv)
 {
     std::string dll, player, empty;
     bool quick = false;
+    bool smallOnly = false; // only FILENAME on a small playlist: for looking into its cost
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--dll") == 0 && i + 1 < argc)
             dll = argv[++i];
@@ -389,6 +393,8 @@ int main(int argc, char** argv)
             Calls = 500;
             quick = true;
         }
+        else if (std::strcmp(argv[i], "--small") == 0)
+            smallOnly = true;
     }
     Module = LoadLibraryA(dll.c_str());
     if (Module == nullptr || player.empty() || empty.empty()) {
@@ -396,11 +402,18 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "tolbry-bench";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    if (smallOnly) {
+        MeasureSmallPlaylist(folder, quick);
+        return 0;
+    }
+
     Measure("no-window", "DISPNAME", "refused");
 
     PlayerOptions options;
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
     options.folder = temp;
     HWND window = CreatePlayerWindow(options);
     MeasureAll("in-process");
@@ -417,8 +430,6 @@ int main(int argc, char** argv)
     Calls *= 4;
     StopPlayerProcess(window, &process);
 
-    std::string folder = std::string(temp) + "tolbry-bench";
-    CreateDirectoryA(folder.c_str(), nullptr);
     MeasureSmallPlaylist(folder, quick);
     MeasureReading(folder, quick);
 
