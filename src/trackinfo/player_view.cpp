@@ -1,6 +1,6 @@
 #include "player_view.h"
 
-#include <cstring>
+#include "same_name.h"
 
 namespace {
 
@@ -34,23 +34,11 @@ struct ProcessCloser {
     ~ProcessCloser() { CloseHandle(process); }
 };
 
-char Upper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Environment variable names are compared without regard to case.
 const ViewedFolder* ByVariable(const char* name, size_t nameLength)
 {
-    for (const ViewedFolder& f : VIEWED_FOLDERS) {
-        if (std::strlen(f.variable) != nameLength)
-            continue;
-        size_t i = 0;
-        while (i < nameLength && Upper(name[i]) == Upper(f.variable[i]))
-            ++i;
-        if (i == nameLength)
+    for (const ViewedFolder& f : VIEWED_FOLDERS)
+        if (SameName(name, nameLength, f.variable))
             return &f;
-    }
     return nullptr;
 }
 

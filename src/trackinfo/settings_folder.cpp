@@ -6,6 +6,7 @@
 
 #include "open_file.h"
 #include "player_view.h"
+#include "same_name.h"
 
 namespace {
 
@@ -34,22 +35,6 @@ bool IsBlankOrLineEnd(char c)
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-char Upper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Environment variable names are compared without regard to case.
-bool SameName(const char* name, size_t length, const char* wanted)
-{
-    if (std::strlen(wanted) != length)
-        return false;
-    for (size_t i = 0; i < length; ++i)
-        if (Upper(name[i]) != Upper(wanted[i]))
-            return false;
-    return true;
 }
 
 // Characters of the root of `folder`: «C:\» or «\\server\share\»; 0 when it has none.
