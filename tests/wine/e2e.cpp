@@ -697,7 +697,7 @@ void FilesThatAreNoDiskFilesAreNotRead()
     Ctl(CTL_SET_WRITE_MODE, WRITE_NEVER);
     struct Case {
         const char* what;
-        std::string pipe;     // a named pipe's path, or empty
+        std::string pipe;     // the named pipe's path
         std::string program;  // where the association puts the program
         std::string settings; // paths.ini beside it, unless empty
         std::string answer;
