@@ -131,17 +131,16 @@ bool AppendSpecialFolder(char (&out)[PATH_BUFFER], size_t& length, int csidl, HW
 
 } // namespace
 
-size_t SettingsText(const char* bytes, size_t size, char (&text)[SETTINGS_READ_MAX])
+const char* SettingsText(const char* bytes, size_t& size, char (&converted)[SETTINGS_READ_MAX])
 {
-    if (size < 2 || std::memcmp(bytes, "\xFF\xFE", 2) != 0) {
-        std::memcpy(text, bytes, size);
-        return size;
-    }
+    if (size < 2 || std::memcmp(bytes, "\xFF\xFE", 2) != 0)
+        return bytes;
     // No look-alikes: a folder that does not fit the code page names another folder, or none.
     const char unfit[] = {UNFIT_CHARACTER, '\0'};
     int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const WCHAR*>(bytes + 2),
-                                static_cast<int>((size - 2) / 2), text, SETTINGS_READ_MAX, unfit, nullptr);
-    return n > 0 ? static_cast<size_t>(n) : 0;
+                                static_cast<int>((size - 2) / 2), converted, SETTINGS_READ_MAX, unfit, nullptr);
+    size = n > 0 ? static_cast<size_t>(n) : 0;
+    return converted;
 }
 
 Setting FindSettingsValue(const char* text, size_t size, const char* key, char (&value)[PATH_BUFFER])
@@ -264,8 +263,8 @@ bool ReadSettingsFolder(const char* program, HWND player, char (&folder)[PATH_BU
         if (ReadFile(file, bytes, sizeof bytes, &got, nullptr))
             size = got;
     }
-    char text[SETTINGS_READ_MAX];
-    size = SettingsText(bytes, size, text);
+    char converted[SETTINGS_READ_MAX];
+    const char* text = SettingsText(bytes, size, converted);
 
     char value[PATH_BUFFER];
     for (const char* key : FOLDER_KEYS) {

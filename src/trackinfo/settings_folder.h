@@ -25,11 +25,12 @@ constexpr size_t SETTINGS_READ_MAX = 16 * 1024;
 // holds it.
 constexpr char UNFIT_CHARACTER = '\x01';
 
-// The text of paths.ini's `bytes` in the ANSI code page. Saved as "Unicode", the file is UTF-16
-// (little-endian, after a byte-order mark), which the player's profile functions read too: it is
-// converted, each character that does not fit exactly becoming UNFIT_CHARACTER. Anything else is
-// taken as it stands. `bytes` is aligned for UTF-16.
-size_t SettingsText(const char* bytes, size_t size, char (&text)[SETTINGS_READ_MAX]);
+// The text of paths.ini's `bytes` in the ANSI code page, `size` bytes of it. Saved as "Unicode", the
+// file is UTF-16 (little-endian, after a byte-order mark), which the player's profile functions read
+// too: it is converted into `converted`, each character that does not fit exactly becoming
+// UNFIT_CHARACTER, and `size` becomes the text's. Anything else is `bytes` as they stand. `bytes` is
+// aligned for UTF-16.
+const char* SettingsText(const char* bytes, size_t& size, char (&converted)[SETTINGS_READ_MAX]);
 
 // The value of `key` in section [Winamp] of a paths.ini's text, as the profile functions read it:
 // section and key without regard to case, blanks round the key and the value dropped, and a pair of

@@ -114,8 +114,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The same bytes as a whole paths.ini, 8-bit or UTF-16: a value, when found, is a piece of the
     // text (up to any zero) and holds nothing that did not fit the code page.
     std::string bytes(reinterpret_cast<const char*>(data), size < SETTINGS_READ_MAX ? size : SETTINGS_READ_MAX);
-    static char text[SETTINGS_READ_MAX];
-    size_t length = SettingsText(bytes.data(), bytes.size(), text);
+    static char converted[SETTINGS_READ_MAX];
+    size_t length = bytes.size();
+    const char* text = SettingsText(bytes.data(), length, converted);
     if (length > SETTINGS_READ_MAX || (bytes.compare(0, 2, "\xFF\xFE") != 0 && bytes != std::string(text, length)))
         std::abort();
     char found[PATH_BUFFER];
