@@ -1,6 +1,9 @@
-// tolbry-host [--dll PATH] COMMAND [TEXT]
+// tolbry-host [--dll PATH] [--unicode] (COMMAND [TEXT] | -)
 // Loads tolbry.dll (from beside this program unless --dll names another), calls COMMAND with a
-// 1024-byte buffer holding TEXT and prints the answer.
+// 1024-byte buffer holding TEXT and prints the answer. With "-", it reads one "COMMAND [TEXT]" a line
+// from standard input and answers each as it comes, so that one run takes many calls.
+// --unicode makes the load-time call as a 7.77 host does, offering an 8192-byte buffer; when the DLL
+// asks for UTF-16, answers are printed in UTF-8, and a line of standard input is read as UTF-8.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,18 +14,40 @@
 
 namespace {
 
-typedef int(WINAPI* Command)(DWORD, DWORD, char*, DWORD, DWORD, DWORD);
+typedef int(WINAPI* Command)(DWORD, DWORD, void*, DWORD, DWORD, DWORD);
+
+// What a host that makes the load-time call tells the DLL about itself, and the DLL's answer.
+struct LoadInfo {
+    DWORD version; // major in the low word, minor in the high word
+    HWND window;
+    BOOL keep;
+    BOOL unicode;
+    DWORD beta;
+    DWORD bytes;
+};
+typedef void(WINAPI* LoadDllFn)(LoadInfo*);
+
+constexpr DWORD UNICODE_HOST_VERSION = 7 | (77 << 16);
+constexpr DWORD UNICODE_HOST_BYTES = 8192;
 
 const char* const COMMANDS[] = {"DISPNAME",  "FILEINFO",  "FILENAME", "TRACKLAST",
                                 "TRACKNEXT", "TRACKPAUSE", "TRACKPLAY", "TRACKSTOP"};
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: tolbry-host [--dll PATH] COMMAND [TEXT]\ncommands:");
+    std::fprintf(stderr, "usage: tolbry-host [--dll PATH] [--unicode] (COMMAND [TEXT] | -)\ncommands:");
     for (const char* c : COMMANDS)
         std::fprintf(stderr, " %s", c);
     std::fprintf(stderr, "\n");
     return 2;
+}
+
+bool Known(const std::string& name)
+{
+    for (const char* c : COMMANDS)
+        if (name == c)
+            return true;
+    return false;
 }
 
 std::string BesideThisProgram(const char* name)
@@ -35,55 +60,109 @@ std::string BesideThisProgram(const char* name)
     return folder.substr(0, folder.rfind('\\') + 1) + name;
 }
 
+HMODULE Module = nullptr;
+bool Unicode = false;
+
+// Calls `name` with `text`, in `codePage` for a Unicode call, and prints its answer; the exit code
+// the call deserves.
+int Call(const std::string& name, const std::string& text, UINT codePage)
+{
+    if (!Known(name)) {
+        std::fprintf(stderr, "tolbry-host: unknown command '%s'\n", name.c_str());
+        return 2;
+    }
+    Command command = reinterpret_cast<Command>(reinterpret_cast<void*>(GetProcAddress(Module, name.c_str())));
+    if (command == nullptr) {
+        std::fprintf(stderr, "tolbry-host: the DLL does not export %s\n", name.c_str());
+        return 3;
+    }
+    std::string answer;
+    int result;
+    if (Unicode) {
+        WCHAR data[UNICODE_HOST_BYTES / sizeof(WCHAR)];
+        if (MultiByteToWideChar(codePage, 0, text.c_str(), -1, data, 1024) == 0) {
+            std::fprintf(stderr, "tolbry-host: TEXT is longer than 1023 characters, or not UTF-8\n");
+            return 2;
+        }
+        result = command(0, 0, data, 0, 0, 0);
+        char utf8[UNICODE_HOST_BYTES * 2];
+        if (WideCharToMultiByte(CP_UTF8, 0, data, -1, utf8, sizeof utf8, nullptr, nullptr) > 0)
+            answer = utf8;
+    } else {
+        if (text.size() > 1023) {
+            std::fprintf(stderr, "tolbry-host: TEXT is longer than 1023 characters\n");
+            return 2;
+        }
+        char data[1024];
+        std::strcpy(data, text.c_str());
+        result = command(0, 0, data, 0, 0, 0);
+        answer = data;
+    }
+    // The answer goes out byte for byte; a line from the playlist brings its own line feed.
+    std::fwrite(answer.data(), 1, answer.size(), stdout);
+    if (answer.empty() || answer.back() != '\n')
+        std::fputc('\n', stdout);
+    std::fflush(stdout);
+    return result == 3 ? 0 : 4;
+}
+
+// One call a line, "COMMAND [TEXT]"; the worst exit code of them all.
+int CallEachLine()
+{
+    int worst = 0;
+    char line[4096];
+    while (std::fgets(line, sizeof line, stdin) != nullptr) {
+        std::string command = line;
+        while (!command.empty() && (command.back() == '\n' || command.back() == '\r'))
+            command.pop_back();
+        size_t space = command.find(' ');
+        std::string text = space == std::string::npos ? "" : command.substr(space + 1);
+        int code = Call(command.substr(0, space), text, CP_UTF8);
+        worst = code > worst ? code : worst;
+    }
+    return worst;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     int i = 1;
     std::string dll;
-    if (i + 1 < argc && std::strcmp(argv[i], "--dll") == 0) {
-        dll = argv[i + 1];
-        i += 2;
+    for (; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--dll") == 0 && i + 1 < argc)
+            dll = argv[++i];
+        else if (std::strcmp(argv[i], "--unicode") == 0)
+            Unicode = true;
+        else
+            break;
     }
     if (i >= argc || argc - i > 2)
         return Usage();
-    const char* name = argv[i];
-    bool known = false;
-    for (const char* c : COMMANDS)
-        known = known || std::strcmp(c, name) == 0;
-    if (!known) {
-        std::fprintf(stderr, "tolbry-host: unknown command '%s'\n", name);
+    bool eachLine = std::strcmp(argv[i], "-") == 0;
+    if (!eachLine && !Known(argv[i])) {
+        std::fprintf(stderr, "tolbry-host: unknown command '%s'\n", argv[i]);
         return Usage();
-    }
-    const char* text = i + 1 < argc ? argv[i + 1] : "";
-    if (std::strlen(text) > 1023) {
-        std::fprintf(stderr, "tolbry-host: TEXT is longer than 1023 characters\n");
-        return 2;
     }
 
     if (dll.empty())
         dll = BesideThisProgram("tolbry.dll");
-    HMODULE module = LoadLibraryA(dll.c_str());
-    if (module == nullptr) {
+    Module = LoadLibraryA(dll.c_str());
+    if (Module == nullptr) {
         std::fprintf(stderr, "tolbry-host: cannot load %s (error %lu)\n", dll.c_str(), GetLastError());
         return 3;
     }
-    Command command = reinterpret_cast<Command>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    if (command == nullptr) {
-        std::fprintf(stderr, "tolbry-host: %s does not export %s\n", dll.c_str(), name);
-        FreeLibrary(module);
-        return 3;
+    if (Unicode) {
+        // A host of this version makes the call when the DLL has the export, and passes UTF-16 only
+        // when the DLL asks for it.
+        LoadDllFn loadDll = reinterpret_cast<LoadDllFn>(reinterpret_cast<void*>(GetProcAddress(Module, "LoadDll")));
+        LoadInfo info = {UNICODE_HOST_VERSION, nullptr, TRUE, FALSE, 0, UNICODE_HOST_BYTES};
+        if (loadDll != nullptr)
+            loadDll(&info);
+        Unicode = info.unicode != FALSE;
     }
-    char data[1024];
-    std::strcpy(data, text);
-    int result = command(0, 0, data, 0, 0, 0);
-    FreeLibrary(module);
-
-    // The answer goes out byte for byte; a line from the playlist brings its own line feed.
     _setmode(_fileno(stdout), _O_BINARY);
-    size_t n = std::strlen(data);
-    std::fwrite(data, 1, n, stdout);
-    if (n == 0 || data[n - 1] != '\n')
-        std::fputc('\n', stdout);
-    return result == 3 ? 0 : 4;
+    int code = eachLine ? CallEachLine() : Call(argv[i], i + 1 < argc ? argv[i + 1] : "", CP_ACP);
+    FreeLibrary(Module);
+    return code;
 }
