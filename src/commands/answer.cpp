@@ -1,10 +1,13 @@
 #include "answer.h"
 
-#include <windows.h>
-
 #include <cstring>
 
+#include "../trackinfo/playlist_reader.h"
+#include "../trackinfo/text.h"
+
 namespace {
+
+constexpr WCHAR NO_TEXT[1] = {0};
 
 // Copies at most `limit` characters of `text` and the terminating zero into `out`.
 void CopyCut(char* out, const char* text, size_t limit)
@@ -16,25 +19,78 @@ void CopyCut(char* out, const char* text, size_t limit)
     out[n] = '\0';
 }
 
+// Writes `head` (ASCII) and then `text`, cut so that both fit the host's units.
+void AnswerWide(HostText data, const char* head, const WCHAR* text)
+{
+    WCHAR* out = data.Units();
+    size_t n = 0;
+    for (; head[n] != '\0'; ++n)
+        out[n] = static_cast<WCHAR>(static_cast<unsigned char>(head[n]));
+    size_t room = static_cast<size_t>(data.wideMax) - n;
+    size_t length = TextLength(text);
+    if (length > room) {
+        length = room;
+        // The high half of a pair whose low half does not fit goes too.
+        if (length > 0 && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF)
+            --length;
+    }
+    std::memcpy(out + n, text, length * sizeof(WCHAR));
+    out[n + length] = 0;
+}
+
+// The host's text of an 8-bit line: the ANSI code page, as the player wrote it.
+void AnswerWideFromAnsi(HostText data, const char* head, const char* text)
+{
+    WCHAR wide[LINE_BUFFER];
+    if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide, LINE_BUFFER) == 0)
+        wide[0] = 0;
+    AnswerWide(data, head, wide);
+}
+
 } // namespace
 
-void AnswerRefusal(char* data, int status)
+void AnswerRefusal(HostText data, int status)
 {
-    wsprintfA(data, "ERR %i", status);
+    char refusal[16];
+    wsprintfA(refusal, "ERR %i", status);
+    if (data.Wide())
+        AnswerWide(data, refusal, NO_TEXT);
+    else
+        wsprintfA(data.Narrow(), "%s", refusal);
 }
 
-void AnswerText(char* data, const char* text)
+void AnswerText(HostText data, const char* text)
 {
+    if (data.Wide()) {
+        AnswerWideFromAnsi(data, "", text);
+        return;
+    }
     char cut[ANSWER_MAX + 1];
     CopyCut(cut, text, ANSWER_MAX);
-    wsprintfA(data, "%s", cut);
+    wsprintfA(data.Narrow(), "%s", cut);
 }
 
-void AnswerLengthAndNumber(char* data, int length, const char* number)
+void AnswerText(HostText data, const WCHAR* text)
+{
+    AnswerWide(data, "", text);
+}
+
+void AnswerLengthAndNumber(HostText data, int length, const char* number)
 {
     char head[16];
     int headLength = wsprintfA(head, "%i ", length);
+    if (data.Wide()) {
+        AnswerWideFromAnsi(data, head, number);
+        return;
+    }
     char cut[ANSWER_MAX + 1];
     CopyCut(cut, number, static_cast<size_t>(ANSWER_MAX - headLength));
-    wsprintfA(data, "%i %s", length, cut);
+    wsprintfA(data.Narrow(), "%i %s", length, cut);
+}
+
+void AnswerLengthAndNumber(HostText data, int length, const WCHAR* number)
+{
+    char head[16];
+    wsprintfA(head, "%i ", length);
+    AnswerWide(data, head, number);
 }

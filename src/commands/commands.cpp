@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "../player/messages.h"
+#include "../player/playlist_number.h"
 #include "../player/transport.h"
 #include "../trackinfo/current_entry.h"
 #include "../trackinfo/title.h"
@@ -8,61 +9,71 @@
 
 TOLBRY_COMMAND(DISPNAME)
 {
-    return RunCommand(data, Gate::Strict, [](PlayerLink& player, PlayerStatus, char* answer) {
-        char title[TITLE_BUFFER];
-        AnswerText(answer, ReadDisplayName(player, title));
+    return RunCommand(data, Gate::Strict, [](PlayerLink& player, PlayerStatus, HostText answer) {
+        InHostWidth(answer, [&](auto zero) {
+            decltype(zero) title[TITLE_BUFFER];
+            AnswerText(answer, ReadDisplayName(player, title));
+        });
     });
 }
 
 TOLBRY_COMMAND(FILEINFO)
 {
-    return RunCommand(data, Gate::Strict, [](PlayerLink& player, PlayerStatus, char* answer) {
-        char title[TITLE_BUFFER];
-        FileInfo info = ReadFileInfo(player, title);
-        AnswerLengthAndNumber(answer, info.length, info.number);
+    return RunCommand(data, Gate::Strict, [](PlayerLink& player, PlayerStatus, HostText answer) {
+        InHostWidth(answer, [&](auto zero) {
+            decltype(zero) title[TITLE_BUFFER];
+            auto info = ReadFileInfo(player, title);
+            AnswerLengthAndNumber(answer, info.length, info.number);
+        });
     });
 }
 
 TOLBRY_COMMAND(FILENAME)
 {
-    return RunCommand(data, Gate::Strict, [](PlayerLink& player, PlayerStatus, char* answer) {
+    return RunCommand(data, Gate::Strict, [](PlayerLink& player, PlayerStatus, HostText answer) {
         char line[LINE_BUFFER];
-        GetCurrentEntry(player, line);
-        AnswerText(answer, line);
+        WCHAR entry[LINE_BUFFER];
+        if (GetCurrentEntry(player, answer.Wide(), line, entry))
+            AnswerText(answer, entry);
+        else
+            AnswerText(answer, line);
     });
 }
 
 TOLBRY_COMMAND(TRACKLAST)
 {
-    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, char*) {
+    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, HostText) {
         CommandPlayer(player, CMD_PREVIOUS);
     });
 }
 
 TOLBRY_COMMAND(TRACKNEXT)
 {
-    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, char*) {
+    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, HostText) {
         CommandPlayer(player, CMD_NEXT);
     });
 }
 
 TOLBRY_COMMAND(TRACKPAUSE)
 {
-    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, char*) {
+    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, HostText) {
         CommandPlayer(player, CMD_PAUSE);
     });
 }
 
 TOLBRY_COMMAND(TRACKPLAY)
 {
-    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus status, char* text) {
-        PlayFromNumber(player, text, status == PLAYER_READY);
+    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus status, HostText text) {
+        InHostWidth(text, [&](auto zero) {
+            double number = ReadPlaylistNumber(static_cast<const decltype(zero)*>(text.data));
+            PlayFromNumber(player, number, status == PLAYER_READY);
+        });
     });
 }
 
 TOLBRY_COMMAND(TRACKSTOP)
 {
-    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, char*) {
+    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, HostText) {
         CommandPlayer(player, CMD_STOP);
     });
 }

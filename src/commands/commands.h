@@ -1,11 +1,12 @@
 // The eight routines the host calls by name. Each takes six 32-bit arguments, cleans them off the
-// stack itself and returns 3; only the third, the host's text buffer, is used.
+// stack itself and returns 3; only the third, the host's text buffer, is used: 8-bit text, or UTF-16
+// for a host that asked for it in its load-time call.
 #pragma once
 
 #include <windows.h>
 
 #define TOLBRY_COMMAND(name) \
-    extern "C" int WINAPI name(DWORD, DWORD, char* data, DWORD, DWORD, DWORD)
+    extern "C" int WINAPI name(DWORD, DWORD, void* data, DWORD, DWORD, DWORD)
 
 TOLBRY_COMMAND(DISPNAME);
 TOLBRY_COMMAND(FILEINFO);

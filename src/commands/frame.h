@@ -7,6 +7,7 @@
 
 #include "../player/check_player.h"
 #include "answer.h"
+#include "host_text.h"
 
 // Every command returns this to the host, whatever happened.
 constexpr int COMMAND_RESULT = 3;
@@ -21,18 +22,19 @@ inline bool Admits(Gate gate, PlayerStatus status)
     return status == PLAYER_READY || (gate == Gate::Lenient && status == PLAYER_NOT_PLAYING);
 }
 
-// `action(player, status, data)` runs once the gate admits the call.
+// `action(player, status, text)` runs once the gate admits the call.
 template <typename Action>
-int RunCommand(char* data, Gate gate, Action action) noexcept
+int RunCommand(void* data, Gate gate, Action action) noexcept
 {
     if (data == nullptr)
         return COMMAND_RESULT;
+    HostText text = TheHostText(data);
     // The time the call may wait on the player runs from here.
     PlayerLink player{nullptr, GetTickCount(), false};
     PlayerStatus status = CheckPlayer(player);
     if (!Admits(gate, status))
-        AnswerRefusal(data, status);
+        AnswerRefusal(text, status);
     else
-        action(player, status, data);
+        action(player, status, text);
     return COMMAND_RESULT;
 }

@@ -1,6 +1,6 @@
 #include "player_link.h"
 
-LRESULT SendToPlayer(PlayerLink& link, UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT SendToPlayer(PlayerLink& link, UINT msg, WPARAM wParam, LPARAM lParam, MessageText text)
 {
     if (link.lost)
         return 0;
@@ -11,8 +11,8 @@ LRESULT SendToPlayer(PlayerLink& link, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     DWORD_PTR answer = 0;
-    if (SendMessageTimeoutA(link.window, msg, wParam, lParam, SMTO_ABORTIFHUNG, ANSWER_BUDGET_MS - spent,
-                            &answer) == 0) {
+    auto send = text == TEXT_UTF16 ? SendMessageTimeoutW : SendMessageTimeoutA;
+    if (send(link.window, msg, wParam, lParam, SMTO_ABORTIFHUNG, ANSWER_BUDGET_MS - spent, &answer) == 0) {
         link.lost = true;
         return 0;
     }

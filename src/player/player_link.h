@@ -13,6 +13,9 @@ struct PlayerLink {
     bool lost;    // a message went unanswered or the budget ran out: nothing more is sent
 };
 
+// How a message's text, if it carries any, is passed: the window title goes to a Unicode host in UTF-16.
+enum MessageText { TEXT_ANSI, TEXT_UTF16 };
+
 // Sends one message, waiting at most for what is left of the budget, and not at all on a window
 // that the system reports as hung. An unanswered message reads as 0, as a failed send does.
-LRESULT SendToPlayer(PlayerLink& link, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT SendToPlayer(PlayerLink& link, UINT msg, WPARAM wParam, LPARAM lParam, MessageText text = TEXT_ANSI);

@@ -1,5 +1,7 @@
 #include "playlist_number.h"
 
+#include <windows.h>
+
 #include <cctype>
 #include <climits>
 #include <clocale>
@@ -31,52 +33,69 @@ double SystemStrtod(const char* text, char** end)
 }
 #endif
 
-bool IsDigit(char c)
+// The host's text, 8-bit or UTF-16, read one code unit at a time: one reading for both widths.
+struct Units {
+    const void* text;
+    bool wide;
+
+    unsigned operator[](size_t i) const
+    {
+        return wide ? static_cast<unsigned>(static_cast<const WCHAR*>(text)[i])
+                    : static_cast<unsigned char>(static_cast<const char*>(text)[i]);
+    }
+};
+
+bool IsDigit(unsigned c)
 {
     return c >= '0' && c <= '9';
 }
 
+// The C library's white space; UTF-16 units past ASCII are none.
+bool IsSpace(unsigned c, bool wide)
+{
+    return (!wide || c < 0x80) && std::isspace(static_cast<int>(c)) != 0;
+}
+
 // Length of the run of decimal digits at `p`.
-size_t Digits(const char* p)
+size_t Digits(const Units& text, size_t p)
 {
     size_t n = 0;
-    while (IsDigit(p[n]))
+    while (IsDigit(text[p + n]))
         ++n;
     return n;
 }
 
-} // namespace
-
-double ReadPlaylistNumber(const char* text)
+double ReadNumber(const Units& text)
 {
-    const char* p = text;
-    while (std::isspace(static_cast<unsigned char>(*p)))
+    size_t p = 0;
+    while (IsSpace(text[p], text.wide))
         ++p;
-    bool negative = *p == '-';
-    if (*p == '+' || *p == '-')
+    bool negative = text[p] == '-';
+    if (text[p] == '+' || text[p] == '-')
         ++p;
-    const char* whole = p;
-    size_t wholeDigits = Digits(p);
+    size_t whole = p;
+    size_t wholeDigits = Digits(text, p);
     p += wholeDigits;
-    const char* fraction = p;
+    size_t fraction = p;
     size_t fractionDigits = 0;
-    if (*p == '.') {
+    if (text[p] == '.') {
         fraction = p + 1;
-        fractionDigits = Digits(fraction);
+        fractionDigits = Digits(text, fraction);
         if (wholeDigits + fractionDigits > 0)
             p += 1 + fractionDigits;
     }
     if (wholeDigits + fractionDigits == 0)
         return 0.0;
     long long exponent = 0;
-    if (*p == 'e' || *p == 'E' || *p == 'd' || *p == 'D') {
-        const char* q = p + 1;
-        bool below = *q == '-';
-        if (*q == '+' || *q == '-')
+    unsigned letter = text[p];
+    if (letter == 'e' || letter == 'E' || letter == 'd' || letter == 'D') {
+        size_t q = p + 1;
+        bool below = text[q] == '-';
+        if (text[q] == '+' || text[q] == '-')
             ++q;
-        for (; IsDigit(*q); ++q)
+        for (; IsDigit(text[q]); ++q)
             if (exponent < EXPONENT_LIMIT)
-                exponent = exponent * 10 + (*q - '0');
+                exponent = exponent * 10 + (text[q] - '0');
         exponent = below ? -exponent : exponent;
     }
 
@@ -84,7 +103,7 @@ double ReadPlaylistNumber(const char* text)
     // infinity) nor stop short (the d exponent, a decimal point other than the locale's), and so that
     // any length of text fits a fixed buffer: past the first SIGNIFICANT_DIGITS, one digit 1 stands
     // for whatever non-zero digits follow, which rounds to the same double.
-    auto digitAt = [&](size_t i) { return i < wholeDigits ? whole[i] : fraction[i - wholeDigits]; };
+    auto digitAt = [&](size_t i) { return static_cast<char>(text[i < wholeDigits ? whole + i : fraction + i - wholeDigits]); };
     size_t digits = wholeDigits + fractionDigits;
     size_t first = 0;
     while (first < digits && digitAt(first) == '0')
@@ -129,6 +148,18 @@ double ReadPlaylistNumber(const char* text)
         number[n++] = reversed[--r];
     number[n] = '\0';
     return SystemStrtod(number, nullptr);
+}
+
+} // namespace
+
+double ReadPlaylistNumber(const char* text)
+{
+    return ReadNumber({text, false});
+}
+
+double ReadPlaylistNumber(const WCHAR* text)
+{
+    return ReadNumber({text, true});
 }
 
 int PlaylistPositionOf(double number)

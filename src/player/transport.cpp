@@ -3,9 +3,9 @@
 #include "messages.h"
 #include "playlist_number.h"
 
-void PlayFromNumber(PlayerLink& player, const char* data, bool playerWasPlaying)
+void PlayFromNumber(PlayerLink& player, double number, bool playerWasPlaying)
 {
-    int position = PlaylistPositionOf(ReadPlaylistNumber(data));
+    int position = PlaylistPositionOf(number);
     if (position >= 0) {
         QueryPlayer(player, SET_PLAYLIST_POS, static_cast<WPARAM>(position));
         // A paused player told to play resumes the paused track and ignores the new position;

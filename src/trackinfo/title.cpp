@@ -1,56 +1,70 @@
 #include "title.h"
 
-#include <cstring>
-
 #include "../player/messages.h"
 #include "scrolling_title.h"
+#include "text.h"
 
 namespace {
 
-// WM_GETTEXT limits, terminator included.
+// WM_GETTEXT limits, terminator included, in characters of either width.
 constexpr int FILEINFO_TITLE_LIMIT = 889;
 constexpr int DISPNAME_TITLE_LIMIT = 899;
 static_assert(FILEINFO_TITLE_LIMIT <= TITLE_BUFFER && DISPNAME_TITLE_LIMIT <= TITLE_BUFFER, "titles fit");
 
-void ReadTitle(PlayerLink& player, char* title, int limit)
+template <typename Char>
+void ReadTitle(PlayerLink& player, Char* title, int limit)
 {
-    title[0] = '\0';
-    SendToPlayer(player, WM_GETTEXT, static_cast<WPARAM>(limit), reinterpret_cast<LPARAM>(title));
+    title[0] = 0;
+    SendToPlayer(player, WM_GETTEXT, static_cast<WPARAM>(limit), reinterpret_cast<LPARAM>(title),
+                 sizeof(Char) == sizeof(WCHAR) ? TEXT_UTF16 : TEXT_ANSI);
     // An unanswered request reads as an empty title; a misbehaving window may fill the whole buffer
     // without a terminator.
     if (player.lost)
-        title[0] = '\0';
-    title[limit - 1] = '\0';
+        title[0] = 0;
+    title[limit - 1] = 0;
 }
 
 } // namespace
 
-char* PlaylistNumberOf(char* title)
+template <typename Char>
+Char* PlaylistNumberOf(Char* title)
 {
-    char* start = title + std::strspn(title, ".");
-    start[std::strcspn(start, ".")] = '\0';
+    Char* start = title + SpanOf(title, Char('.'));
+    start[SpanWithout(start, Char('.'))] = 0;
     return start;
 }
 
-char* DisplayNameOf(char* title)
+template <typename Char>
+Char* DisplayNameOf(Char* title)
 {
-    char* name = title;
-    if (char* dot = std::strchr(name, '.'))
+    Char* name = title;
+    if (Char* dot = FindFirst(name, Char('.')))
         name = dot + 1;
-    if (char* dash = std::strrchr(name, '-'))
-        *dash = '\0';
+    if (Char* dash = FindLast(name, Char('-')))
+        *dash = 0;
     return name;
 }
 
-FileInfo ReadFileInfo(PlayerLink& player, char (&title)[TITLE_BUFFER])
+template <typename Char>
+FileInfo<Char> ReadFileInfo(PlayerLink& player, Char (&title)[TITLE_BUFFER])
 {
     int length = QueryPlayer(player, QUERY_TRACK_LENGTH, TRACK_LENGTH_IN_SECONDS);
     ReadTitle(player, title, FILEINFO_TITLE_LIMIT);
     return {length, PlaylistNumberOf(UnscrollTitle(title))};
 }
 
-const char* ReadDisplayName(PlayerLink& player, char (&title)[TITLE_BUFFER])
+template <typename Char>
+const Char* ReadDisplayName(PlayerLink& player, Char (&title)[TITLE_BUFFER])
 {
     ReadTitle(player, title, DISPNAME_TITLE_LIMIT);
     return DisplayNameOf(UnscrollTitle(title));
 }
+
+template char* PlaylistNumberOf(char*);
+template WCHAR* PlaylistNumberOf(WCHAR*);
+template char* DisplayNameOf(char*);
+template WCHAR* DisplayNameOf(WCHAR*);
+template FileInfo<char> ReadFileInfo(PlayerLink&, char (&)[TITLE_BUFFER]);
+template FileInfo<WCHAR> ReadFileInfo(PlayerLink&, WCHAR (&)[TITLE_BUFFER]);
+template const char* ReadDisplayName(PlayerLink&, char (&)[TITLE_BUFFER]);
+template const WCHAR* ReadDisplayName(PlayerLink&, WCHAR (&)[TITLE_BUFFER]);

@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr size_t WIDE_BUFFER = LINE_BUFFER;
-
 // The line without its line end.
 size_t NameLength(const char* line)
 {
@@ -28,32 +26,34 @@ void ReadUtf8Entry(char* path, int position, char (&entry)[LINE_BUFFER])
 
 } // namespace
 
-void PreferUnicodeEntry(char* path, int position, char (&line)[LINE_BUFFER])
+bool FindUnicodeEntry(char* path, int position, const char* line, WCHAR (&wide)[LINE_BUFFER])
 {
     size_t nameLength = NameLength(line);
     if (nameLength == 0)
-        return;
+        return false;
     char name[LINE_BUFFER];
     std::memcpy(name, line, nameLength);
     name[nameLength] = '\0';
     if (GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES)
-        return;
+        return false;
 
     char entry[LINE_BUFFER];
     ReadUtf8Entry(path, position, entry);
-    WCHAR wide[WIDE_BUFFER];
-    if (entry[0] == '\0' || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, entry, -1, wide, WIDE_BUFFER) == 0)
-        return;
+    if (entry[0] == '\0' || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, entry, -1, wide, LINE_BUFFER) == 0)
+        return false;
     // The entry must be the one the ANSI line stands for, converted as the player converts it.
     char ansi[LINE_BUFFER];
-    if (WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, LINE_BUFFER, nullptr, nullptr) == 0 ||
-        std::strcmp(ansi, name) != 0)
+    return WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, LINE_BUFFER, nullptr, nullptr) != 0 &&
+           std::strcmp(ansi, name) == 0;
+}
+
+void PreferShortPath(const WCHAR* entry, char (&line)[LINE_BUFFER])
+{
+    if (GetFileAttributesW(entry) == INVALID_FILE_ATTRIBUTES)
         return;
-    if (GetFileAttributesW(wide) == INVALID_FILE_ATTRIBUTES)
-        return;
-    WCHAR shortWide[WIDE_BUFFER];
-    DWORD shortLength = GetShortPathNameW(wide, shortWide, WIDE_BUFFER);
-    if (shortLength == 0 || shortLength >= WIDE_BUFFER)
+    WCHAR shortWide[LINE_BUFFER];
+    DWORD shortLength = GetShortPathNameW(entry, shortWide, LINE_BUFFER);
+    if (shortLength == 0 || shortLength >= LINE_BUFFER)
         return;
     // Without best-fit look-alikes: a short name that does not fit the code page names no file.
     BOOL lossy = FALSE;

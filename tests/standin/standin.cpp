@@ -206,7 +206,7 @@ LRESULT SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
     StandinProc proc;
     {
         std::lock_guard<std::mutex> guard(s.lock);
-        s.messages.push_back({window, msg, wParam, lParam, std::this_thread::get_id()});
+        s.messages.push_back({window, msg, wParam, lParam, std::this_thread::get_id(), false});
         Window* w = LookUp(s, window);
         if (w == nullptr || !w->alive)
             return 0;
@@ -238,8 +238,17 @@ DWORD GetTickCount()
     return s.clock;
 }
 
-LRESULT SendMessageTimeoutA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
-                            PDWORD_PTR result)
+thread_local bool SendingWide = false;
+
+bool StandinWideMessage()
+{
+    return SendingWide;
+}
+
+namespace {
+
+LRESULT SendMessageTimeout(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                           PDWORD_PTR result, bool wide)
 {
     InCall inCall;
     State& s = TheState();
@@ -247,7 +256,7 @@ LRESULT SendMessageTimeoutA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam,
     DWORD start;
     {
         std::lock_guard<std::mutex> guard(s.lock);
-        s.messages.push_back({window, msg, wParam, lParam, std::this_thread::get_id()});
+        s.messages.push_back({window, msg, wParam, lParam, std::this_thread::get_id(), wide});
         Window* w = LookUp(s, window);
         if (w == nullptr || !w->alive)
             return 0;
@@ -259,7 +268,9 @@ LRESULT SendMessageTimeoutA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam,
         proc = w->proc;
         start = s.clock;
     }
+    SendingWide = wide;
     LRESULT answer = proc(window, msg, wParam, lParam);
+    SendingWide = false;
     {
         std::lock_guard<std::mutex> guard(s.lock);
         if (s.clock - start > timeout) {
@@ -270,6 +281,20 @@ LRESULT SendMessageTimeoutA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam,
     if (result != nullptr)
         *result = static_cast<DWORD_PTR>(answer);
     return 1;
+}
+
+} // namespace
+
+LRESULT SendMessageTimeoutA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                            PDWORD_PTR result)
+{
+    return SendMessageTimeout(window, msg, wParam, lParam, flags, timeout, result, false);
+}
+
+LRESULT SendMessageTimeoutW(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                            PDWORD_PTR result)
+{
+    return SendMessageTimeout(window, msg, wParam, lParam, flags, timeout, result, true);
 }
 
 // Like the platform's formatter, it writes at most 1023 characters and the terminating zero.

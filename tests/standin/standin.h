@@ -17,6 +17,7 @@ struct SentMessage {
     WPARAM wParam;
     LPARAM lParam;
     std::thread::id thread;
+    bool wide; // sent with SendMessageTimeoutW
 };
 
 // Forgets every window, message, registry value and counter.
@@ -38,6 +39,8 @@ void StandinSetWindowProcess(HWND window, StandinProcess process);
 void StandinSetFindHook(std::function<HWND(LPCSTR className)> hook);
 
 std::vector<SentMessage> StandinTakeMessages();
+// Inside a window procedure: whether the message came through SendMessageTimeoutW.
+bool StandinWideMessage();
 
 // Time, as GetTickCount tells it, stands still unless a test moves it: a window procedure that
 // advances it is a slow player. A message whose procedure took longer than the sender's time-out

@@ -15,6 +15,7 @@
 
 typedef int BOOL;
 typedef unsigned char BYTE;
+typedef unsigned short WORD;
 typedef BYTE* LPBYTE;
 typedef unsigned int UINT;
 typedef uint32_t DWORD;
@@ -40,6 +41,9 @@ typedef struct HWND__* HWND;
 typedef struct HKEY__* HKEY;
 typedef struct HINSTANCE__* HINSTANCE;
 typedef HINSTANCE HMODULE;
+
+#define LOWORD(l) ((WORD)((DWORD_PTR)(l) & 0xFFFF))
+#define HIWORD(l) ((WORD)(((DWORD_PTR)(l) >> 16) & 0xFFFF))
 
 #define TRUE 1
 #define FALSE 0
@@ -92,6 +96,9 @@ typedef HINSTANCE HMODULE;
 HWND FindWindowA(LPCSTR className, LPCSTR windowName);
 LRESULT SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageTimeoutA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                            PDWORD_PTR result);
+// The same, with a message's text in UTF-16: a window procedure tells by StandinWideMessage().
+LRESULT SendMessageTimeoutW(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
                             PDWORD_PTR result);
 DWORD GetTickCount();
 int wsprintfA(LPSTR out, LPCSTR format, ...);

@@ -1,7 +1,10 @@
 // End-to-end tests of the real tolbry.dll against the stand-in player, under Wine.
-// tolbry-e2e --dll PATH (--in-process | --cross-process PLAYER.exe [--player64 PLAYER64.exe])
+// tolbry-e2e --dll PATH [--unicode] (--in-process | --cross-process PLAYER.exe [--player64 PLAYER64.exe])
 // In process, the player window lives on the calling thread; across processes, the stand-in player
-// program runs beside the test. Both answer the same controls, so every case runs in both.
+// program runs beside the test. Both answer the same controls, so every case runs in both. With
+// --unicode the test is a host that makes the load-time call (7.77, a 2048-byte buffer) and speaks
+// UTF-16; every case runs in that mode too, with the answers of an 8-bit host where they fit the code
+// page, and the whole name or title where they do not.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -10,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../../src/commands/load_dll.h"
 #include "../../tools/player/player_window.h"
 #include "../common/host_call.h"
 #include "check.h"
@@ -43,9 +47,13 @@ CommandFn Find(const char* name)
     return nullptr;
 }
 
+// The test as a Unicode host, with a buffer of this many bytes.
+bool UnicodeHost = false;
+constexpr DWORD UNICODE_HOST_BYTES = 2048;
+
 CallResult Call(const char* name, const std::string& text = std::string())
 {
-    return CallCommand(Find(name), text);
+    return UnicodeHost ? CallCommandWide(Find(name), text, UNICODE_HOST_BYTES) : CallCommand(Find(name), text);
 }
 
 // --- the player under test ----------------------------------------------------------------------
@@ -835,12 +843,16 @@ void ANameOutsideTheCodePageAnswersItsShortPath()
     Call("TRACKPLAY", "2");
     std::string line = Ansi(file) + "\n";
     CallResult call = Call("FILENAME");
-    CheckTrue(call.answer != line && call.answer.size() > 1 && call.answer.back() == '\n',
-              "FILENAME answers another path than the .m3u line: " + Quote(call.answer));
-    std::string shortPath = call.answer.substr(0, call.answer.size() - 1);
-    HANDLE opened = CreateFileA(shortPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    CheckTrue(opened != INVALID_HANDLE_VALUE, "the short path " + Quote(shortPath) + " opens the file");
-    CloseHandle(opened);
+    if (UnicodeHost) {
+        CheckEq(Utf8(file + L"\n"), Utf8(call.wide), "a Unicode host gets the whole name, never a short path");
+    } else {
+        CheckTrue(call.answer != line && call.answer.size() > 1 && call.answer.back() == '\n',
+                  "FILENAME answers another path than the .m3u line: " + Quote(call.answer));
+        std::string shortPath = call.answer.substr(0, call.answer.size() - 1);
+        HANDLE opened = CreateFileA(shortPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        CheckTrue(opened != INVALID_HANDLE_VALUE, "the short path " + Quote(shortPath) + " opens the file");
+        CloseHandle(opened);
+    }
 
     Ctl(CTL_SET_WRITE_MODE, WRITE_NEVER);
     std::string m3u8 = settings + "\\WINAMP.m3u8";
@@ -860,6 +872,40 @@ void ANameOutsideTheCodePageAnswersItsShortPath()
     StopPlayer();
     DeleteFileW(file.c_str());
     DeleteFileW(plain.c_str());
+    DeleteFileA(SettingsFile().c_str());
+    StartPlayer();
+}
+
+// Titles and file names in Latin with accents, Cyrillic, CJK and with a character outside the Basic
+// Multilingual Plane: a Unicode host gets every character, an 8-bit one what its code page holds.
+void TitlesAndNamesInAnyScript()
+{
+    const std::wstring names[] = {L"Caf\u00E9 M\u00FCller", L"\u0417\u0435\u043C\u0444\u0438\u0440\u0430 - \u0425\u043E\u0447\u0435\u0448\u044C?",
+                                  L"\u6771\u4EAC", L"Drum \xD83C\xDFB5 loop"};
+    auto answered = [](const CallResult& call) { return UnicodeHost ? Utf8(call.wide) : call.answer; };
+    auto expected = [](const std::wstring& wide) { return UnicodeHost ? Utf8(wide) : Ansi(wide); };
+    for (const std::wstring& name : names) {
+        SendMessageW(Player, WM_SETTEXT, 0, reinterpret_cast<LPARAM>((L"7. " + name + L" - Winamp").c_str()));
+        CheckEq(expected(L" " + name + L" "), answered(Call("DISPNAME")), "DISPNAME of " + Utf8(name));
+        SendMessageW(Player, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        std::string fileInfo = answered(Call("FILEINFO"));
+        CheckEq(expected(name), fileInfo.substr(fileInfo.find(' ') + 1), "FILEINFO of " + Utf8(name));
+    }
+    SetTitle("");
+
+    std::string list = ProgramFolder + "\\scripts.m3u8";
+    std::string entries = "\xEF\xBB\xBF#EXTM3U\r\n";
+    for (const std::wstring& name : names)
+        entries += Utf8(L"C:\\Music\\" + name + L".mp3") + "\r\n";
+    WriteFileBytes(list, entries);
+    StopPlayer();
+    StartPlayer(true, ProgramFolder + "\\scripts-settings", list);
+    for (size_t i = 0; i < sizeof names / sizeof names[0]; ++i) {
+        Call("TRACKPLAY", std::to_string(i + 1));
+        CheckEq(expected(L"C:\\Music\\" + names[i] + L".mp3\n"), answered(Call("FILENAME")),
+                "FILENAME of " + Utf8(names[i]));
+    }
+    StopPlayer();
     DeleteFileA(SettingsFile().c_str());
     StartPlayer();
 }
@@ -1045,13 +1091,53 @@ void HostThreadsAtOnce()
 
 HMODULE Module = nullptr;
 std::string DllPath;
+typedef void(WINAPI* LoadDllFn)(LOADINFO*);
 
+LoadDllFn LoadDllOf(HMODULE module)
+{
+    return reinterpret_cast<LoadDllFn>(reinterpret_cast<void*>(GetProcAddress(module, "LoadDll")));
+}
+
+// Loads the DLL and, as a Unicode host, makes the load-time call.
 bool LoadModule()
 {
     Module = LoadLibraryA(DllPath.c_str());
     for (CommandInfo& c : Commands)
         c.fn = Module ? reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(Module, c.name))) : nullptr;
+    if (Module != nullptr && UnicodeHost) {
+        LOADINFO info = {7 | (77 << 16), nullptr, TRUE, FALSE, 0, UNICODE_HOST_BYTES};
+        LoadDllOf(Module)(&info);
+        CheckTrue(info.mUnicode == TRUE && info.mKeep == TRUE, "the load-time call asks for UTF-16, keeps mKeep");
+    }
     return Module != nullptr;
+}
+
+// Hosts before 7 (6.2, or a garbled 0 as the major) and a null pointer leave the module 8-bit and the
+// structure as it was; a 7.51 host, whose structure ends before mBytes, gets answers of 1024 bytes.
+void LoadTimeCallsOfOlderHosts()
+{
+    if (UnicodeHost)
+        return;
+    LoadDllFn loadDll = LoadDllOf(Module);
+    loadDll(nullptr);
+    for (DWORD version : {DWORD(6 | (2 << 16)), DWORD(0 | (5 << 16)), DWORD(0)}) {
+        LOADINFO info = {version, nullptr, FALSE, FALSE, 0, 8192};
+        loadDll(&info);
+        CheckTrue(info.mUnicode == FALSE && info.mKeep == FALSE, "a host of " + std::to_string(version) + " stays 8-bit");
+    }
+    SetTitle("12. " + std::string(600, 'n') + " - Winamp");
+    CheckEq(" " + std::string(600, 'n') + " ", Call("DISPNAME").answer, "answers stay 8-bit");
+
+    // A 7.51 host has no mBytes: what stands there is not read.
+    CheckTrue(FreeLibrary(Module) != FALSE && LoadModule(), "loaded afresh");
+    LOADINFO old = {7 | (51 << 16), nullptr, TRUE, FALSE, 1, 8192};
+    LoadDllOf(Module)(&old);
+    CheckTrue(old.mUnicode == TRUE, "a 7.51 host gets UTF-16");
+    CallResult call = CallCommandWide(Find("DISPNAME"), "", 8192);
+    CheckEq(511, static_cast<long long>(call.wide.size()), "a 7.51 host's answer: 511 units");
+    CheckTrue(CallCommandWide(Find("DISPNAME"), "", HOST_BUFFER).guardIntact, "within 1024 bytes");
+    SetTitle("");
+    CheckTrue(FreeLibrary(Module) != FALSE && LoadModule(), "loaded afresh");
 }
 
 void LoadingAndUnloadingSendNothing()
@@ -1067,7 +1153,10 @@ void LoadingAndUnloadingSendNothing()
         CheckTrue(byOrdinal != nullptr && reinterpret_cast<void*>(byOrdinal) == reinterpret_cast<void*>(c.fn),
                   std::string(c.name) + " is ordinal " + std::to_string(ordinal));
     }
-    CheckTrue(GetProcAddress(Module, MAKEINTRESOURCEA(9)) == nullptr, "nothing at ordinal 9");
+    CheckTrue(GetProcAddress(Module, MAKEINTRESOURCEA(9)) != nullptr &&
+                  GetProcAddress(Module, MAKEINTRESOURCEA(9)) == GetProcAddress(Module, "LoadDll"),
+              "LoadDll is ordinal 9");
+    CheckTrue(GetProcAddress(Module, MAKEINTRESOURCEA(10)) == nullptr, "nothing at ordinal 10");
     CheckTrue(GetProcAddress(Module, "DllMain") == nullptr && GetProcAddress(Module, "PlayerWindow") == nullptr &&
                   GetProcAddress(Module, "DISPNAME@24") == nullptr,
               "nothing else is exported");
@@ -1094,10 +1183,12 @@ int main(int argc, char** argv)
         else if (arg == "--cross-process" && i + 1 < argc) {
             CrossProcess = true;
             PlayerProgram = argv[++i];
+        } else if (arg == "--unicode") {
+            UnicodeHost = true;
         } else if (arg == "--player64" && i + 1 < argc) {
             Player64Program = argv[++i];
         } else if (arg != "--in-process") {
-            std::fprintf(stderr, "usage: tolbry-e2e --dll PATH (--in-process | --cross-process PLAYER.exe "
+            std::fprintf(stderr, "usage: tolbry-e2e --dll PATH [--unicode] (--in-process | --cross-process PLAYER.exe "
                                  "[--player64 PLAYER64.exe])\n");
             return 2;
         }
@@ -1121,6 +1212,7 @@ int main(int argc, char** argv)
     };
     const Case cases[] = {
         {"load and unload", LoadingAndUnloadingSendNothing},
+        {"load-time calls of older hosts", LoadTimeCallsOfOlderHosts},
         {"no player", NoPlayerAnswersErr1},
         {"old player", OldPlayersAreRefusedAfterTheVersionQuery},
         {"play states", TransportActsWhateverThePlayState},
@@ -1139,6 +1231,7 @@ int main(int argc, char** argv)
         {"files that are no disk files", FilesThatAreNoDiskFilesAreNotRead},
         {"scrolling title", AScrollingTitleAnswersAsThePlainOne},
         {"names outside the code page", ANameOutsideTheCodePageAnswersItsShortPath},
+        {"titles and names in any script", TitlesAndNamesInAnyScript},
         {"hung player", AHungPlayerHoldsNoCallPastItsBudget, true},
         {"slow player", ASlowPlayerIsAnsweredAsAQuickOne, true},
         {"player reported hung", APlayerReportedHungCostsNoWait, true},
@@ -1153,8 +1246,9 @@ int main(int argc, char** argv)
     StopPlayer();
     FreeLibrary(Module);
     // The suite runs once for each build of the module; the summary says which one this was.
-    std::string suite = std::string(sizeof(void*) == 8 ? "64-bit" : "32-bit") +
-                        (CrossProcess ? " module, 32-bit player across processes" : " module, player in process") +
+    std::string suite = std::string(sizeof(void*) == 8 ? "64-bit" : "32-bit") + " module" +
+                        (UnicodeHost ? ", Unicode host" : "") +
+                        (CrossProcess ? ", 32-bit player across processes" : ", player in process") +
                         (Player64Program.empty() ? "" : ", and a 64-bit one");
     return Summary(suite.c_str());
 }

@@ -12,20 +12,13 @@
 #include <io.h>
 #include <string>
 
+#include "../../src/commands/load_dll.h"
+
 namespace {
 
 typedef int(WINAPI* Command)(DWORD, DWORD, void*, DWORD, DWORD, DWORD);
 
-// What a host that makes the load-time call tells the DLL about itself, and the DLL's answer.
-struct LoadInfo {
-    DWORD version; // major in the low word, minor in the high word
-    HWND window;
-    BOOL keep;
-    BOOL unicode;
-    DWORD beta;
-    DWORD bytes;
-};
-typedef void(WINAPI* LoadDllFn)(LoadInfo*);
+typedef void(WINAPI* LoadDllFn)(LOADINFO*);
 
 constexpr DWORD UNICODE_HOST_VERSION = 7 | (77 << 16);
 constexpr DWORD UNICODE_HOST_BYTES = 8192;
@@ -156,10 +149,10 @@ int main(int argc, char** argv)
         // A host of this version makes the call when the DLL has the export, and passes UTF-16 only
         // when the DLL asks for it.
         LoadDllFn loadDll = reinterpret_cast<LoadDllFn>(reinterpret_cast<void*>(GetProcAddress(Module, "LoadDll")));
-        LoadInfo info = {UNICODE_HOST_VERSION, nullptr, TRUE, FALSE, 0, UNICODE_HOST_BYTES};
+        LOADINFO info = {UNICODE_HOST_VERSION, nullptr, TRUE, FALSE, 0, UNICODE_HOST_BYTES};
         if (loadDll != nullptr)
             loadDll(&info);
-        Unicode = info.unicode != FALSE;
+        Unicode = info.mUnicode != FALSE;
     }
     _setmode(_fileno(stdout), _O_BINARY);
     int code = eachLine ? CallEachLine() : Call(argv[i], i + 1 < argc ? argv[i + 1] : "", CP_ACP);

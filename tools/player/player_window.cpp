@@ -79,6 +79,13 @@ std::string Convert(const std::string& text, UINT from, UINT to)
     return m > 0 ? std::string(out.data()) : std::string();
 }
 
+std::string Utf8(const WCHAR* wide)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::vector<char> out(static_cast<size_t>(n > 0 ? n : 1));
+    return n > 0 && WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), n, nullptr, nullptr) > 0 ? out.data() : "";
+}
+
 std::string Ansi(const std::string& utf8)
 {
     return Convert(utf8, CP_UTF8, CP_ACP);
@@ -131,7 +138,7 @@ std::string Caption(const Player& p)
     int shown = p.playState == 0 ? p.position : p.loaded;
     if (!HasTrack(p, shown))
         return "Winamp";
-    std::string title = std::to_string(shown + 1) + ". " + Ansi(p.playlist[shown].title) + " - Winamp";
+    std::string title = std::to_string(shown + 1) + ". " + p.playlist[shown].title + " - Winamp";
     if (p.real && p.playState == 3)
         title += " [Paused]";
     if (p.real && p.playState == 0)
@@ -139,9 +146,17 @@ std::string Caption(const Player& p)
     return title;
 }
 
-std::string Title(const Player& p)
+std::wstring Wide(const std::string& utf8)
 {
-    std::string caption = Caption(p);
+    std::vector<WCHAR> wide(utf8.size() + 1);
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    return n > 0 ? std::wstring(wide.data()) : std::wstring();
+}
+
+// The window text, in UTF-16 as the player keeps it; it scrolls by UTF-16 units, as the player's does.
+std::wstring Title(const Player& p)
+{
+    std::wstring caption = Wide(Caption(p));
     return p.scrollStep < 0 ? caption : ScrolledTitle(caption, static_cast<size_t>(p.scrollStep));
 }
 
@@ -290,7 +305,7 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
 {
     Player* p = ThePlayer;
     if (p == nullptr)
-        return DefWindowProcA(window, msg, w, l);
+        return DefWindowProcW(window, msg, w, l);
     if (Recorded(msg, l)) {
         p->received.push_back({msg, w, l});
         if (p->hangAfter == 0) {
@@ -323,21 +338,23 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
         Command(*p, w);
         break;
     case WM_GETTEXT: {
-        std::string title = Title(*p);
-        char* out = reinterpret_cast<char*>(l);
+        // A Unicode window: the system hands an 8-bit sender the text in its code page, with "?" for
+        // what does not fit.
+        std::wstring title = Title(*p);
+        WCHAR* out = reinterpret_cast<WCHAR*>(l);
         size_t room = static_cast<size_t>(w);
         if (out == nullptr || room == 0)
             break;
         size_t n = title.size() < room - 1 ? title.size() : room - 1;
-        std::memcpy(out, title.data(), n);
-        out[n] = '\0';
+        std::memcpy(out, title.data(), n * sizeof(WCHAR));
+        out[n] = 0;
         answer = static_cast<LRESULT>(n);
         break;
     }
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(Title(*p).size());
     case WM_SETTEXT:
-        p->titleOverride = l ? reinterpret_cast<const char*>(l) : "";
+        p->titleOverride = l ? Utf8(reinterpret_cast<const WCHAR*>(l)) : "";
         return TRUE;
     case WM_TIMER:
         ++p->scrollStep;
@@ -346,7 +363,7 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
         PostQuitMessage(0);
         return 0;
     default:
-        return DefWindowProcA(window, msg, w, l);
+        return DefWindowProcW(window, msg, w, l);
     }
     if (p->options.verbose && Recorded(msg, l)) {
         std::printf("player: %-18s (%s, wParam %ld) -> %ld\n", MessageName(msg, w, l),
@@ -390,13 +407,15 @@ HWND CreatePlayerWindow(const PlayerOptions& options)
     }
     ThePlayer = &player;
 
-    WNDCLASSA wc = {};
+    // A Unicode window, as the player's is: its title keeps every character.
+    WNDCLASSW wc = {};
     wc.lpfnWndProc = PlayerProc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = PLAYER_WINDOW_CLASS;
-    RegisterClassA(&wc); // fails harmlessly when a second window is made in the same process
-    HWND window = CreateWindowA(PLAYER_WINDOW_CLASS, "Winamp", WS_OVERLAPPEDWINDOW, 0, 0, 275, 116, nullptr,
-                                nullptr, wc.hInstance, nullptr);
+    const std::wstring className = Wide(PLAYER_WINDOW_CLASS);
+    wc.lpszClassName = className.c_str();
+    RegisterClassW(&wc); // fails harmlessly when a second window is made in the same process
+    HWND window = CreateWindowW(wc.lpszClassName, L"Winamp", WS_OVERLAPPEDWINDOW, 0, 0, 275, 116, nullptr, nullptr,
+                                wc.hInstance, nullptr);
     if (window != nullptr && options.scroll) {
         player.scrollStep = 0;
         SetTimer(window, 1, 200, nullptr);
@@ -435,9 +454,11 @@ bool ReadsAsUtf8(const std::string& path)
     return path.size() >= 5 && _stricmp(path.c_str() + path.size() - 5, ".m3u8") == 0;
 }
 
-std::string ScrolledTitle(const std::string& caption, size_t step)
+template <typename Text>
+Text ScrolledTitle(const Text& caption, size_t step)
 {
-    const std::string separator = " *** ";
+    const char* const separatorText = " *** ";
+    const Text separator(separatorText, separatorText + 5);
     if (caption.empty())
         return caption;
     step %= caption.size() + 3;
@@ -445,6 +466,9 @@ std::string ScrolledTitle(const std::string& caption, size_t step)
         return caption.substr(step) + separator + caption;
     return separator.substr(step - caption.size()) + caption + separator;
 }
+
+template std::string ScrolledTitle(const std::string&, size_t);
+template std::wstring ScrolledTitle(const std::wstring&, size_t);
 
 bool RegisterPlayerAssociation(const std::string& program)
 {

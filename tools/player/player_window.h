@@ -69,8 +69,10 @@ std::string ExpandInThisProcess(const std::string& value);
 bool ReadsAsUtf8(const std::string& path);
 
 // The caption C as the player scrolls it through its title at `step`: C[step:] + " *** " + C for the
-// first len(C) steps, then the tail of " *** " + C + " *** " for three steps, and round again.
-std::string ScrolledTitle(const std::string& caption, size_t step);
+// first len(C) steps, then the tail of " *** " + C + " *** " for three steps, and round again. In
+// 8-bit characters or UTF-16 units.
+template <typename Text>
+Text ScrolledTitle(const Text& caption, size_t step);
 
 constexpr const char* PLAYER_PROGRAM = "standin-player.exe";
 

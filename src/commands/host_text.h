@@ -1,0 +1,36 @@
+// The host's text buffer and the width the host speaks in. Hosts that never make the load-time call
+// pass 8-bit text in the ANSI code page; a Unicode host that makes it is answered in UTF-16.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+struct HostText {
+    void* data;
+    // 0 for an 8-bit host; otherwise the UTF-16 units an answer may hold, the zero not counted.
+    int wideMax;
+
+    bool Wide() const { return wideMax > 0; }
+    char* Narrow() const { return static_cast<char*>(data); }
+    WCHAR* Units() const { return static_cast<WCHAR*>(data); }
+};
+
+// Set once by the host's load-time call, before any command; 0 until then.
+extern std::atomic<int> HostWideMax;
+
+inline HostText TheHostText(void* data)
+{
+    return {data, HostWideMax.load(std::memory_order_relaxed)};
+}
+
+// Runs `body(Char{})` with Char the host's character type, so that a command is written once for
+// both widths.
+template <typename Body>
+void InHostWidth(const HostText& text, Body body)
+{
+    if (text.Wide())
+        body(WCHAR{});
+    else
+        body(char{});
+}
