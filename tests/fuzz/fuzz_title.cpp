@@ -16,7 +16,7 @@ std::string Title;
 bool Unterminated = false; // the window fills the whole buffer and leaves no zero
 int Length = 0;
 
-std::string Call(int(WINAPI* fn)(DWORD, DWORD, char*, DWORD, DWORD, DWORD))
+std::string Call(int(WINAPI* fn)(DWORD, DWORD, void*, DWORD, DWORD, DWORD))
 {
     std::vector<char> buffer(1024 + 64, '\x5A');
     buffer[0] = '\0';

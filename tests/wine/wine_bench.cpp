@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "../../src/commands/load_dll.h"
 #include "../../src/player/messages.h"
 #include "../common/bench_playlist.h"
 #include "../common/host_call.h"
@@ -211,6 +212,47 @@ double BestFileName(CommandFn filename, int rounds)
     return best;
 }
 
+std::string DllPath;
+
+// FILENAME for a Unicode host (a copy of the DLL, loaded beside the first and switched by its
+// load-time call) against the 8-bit FILENAME, in alternating rounds over the same playlist.
+void MeasureUnicode(const std::string& folder, CommandFn filename, int entries, int reps)
+{
+    std::string copy = folder + "\\tolbry-unicode.dll";
+    CopyFileA(DllPath.c_str(), copy.c_str(), FALSE);
+    HMODULE unicode = LoadLibraryA(copy.c_str());
+    typedef void(WINAPI * LoadDllFn)(LOADINFO*);
+    LoadDllFn loadDll = reinterpret_cast<LoadDllFn>(reinterpret_cast<void*>(GetProcAddress(unicode, "LoadDll")));
+    CommandFn wideFilename = reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(unicode, "FILENAME")));
+    if (unicode == nullptr || loadDll == nullptr || wideFilename == nullptr || unicode == Module) {
+        std::fprintf(stderr, "wine_bench: no second copy of the DLL for a Unicode host\n");
+        return;
+    }
+    LOADINFO info = {7 | (77 << 16), nullptr, TRUE, FALSE, 0, 2048};
+    loadDll(&info);
+    static WCHAR wide[1024];
+    double best[2] = {1e30, 1e30};
+    for (int round = 0; round < reps; ++round) {
+        double t0 = Now();
+        wide[0] = 0;
+        wideFilename(0, 0, wide, 0, 0, 0);
+        double t1 = Now();
+        Data[0] = '\0';
+        filename(0, 0, Data, 0, 0, 0);
+        double t2 = Now();
+        best[0] = t1 - t0 < best[0] ? t1 - t0 : best[0];
+        best[1] = t2 - t1 < best[1] ? t2 - t1 : best[1];
+    }
+    char answer[1024];
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, answer, sizeof answer, nullptr, nullptr);
+    if (std::strcmp(answer, Data) != 0)
+        std::fprintf(stderr, "wine_bench: the Unicode host's FILENAME answered %s\n", answer);
+    std::printf("UNICODE %d %.1f %.1f\n", entries, best[0] * 1e6, best[1] * 1e6);
+    std::fflush(stdout);
+    FreeLibrary(unicode);
+    DeleteFileA(copy.c_str());
+}
+
 // FILENAME against an in-process player that leaves the playlist file as it stands, current entry last.
 void MeasureReading(const std::string& folder, bool quick)
 {
@@ -253,6 +295,8 @@ void MeasureReading(const std::string& folder, bool quick)
             std::fprintf(stderr, "wine_bench: FILENAME answered %s\n", Data);
         std::printf("READ %d %.1f %.1f %.1f\n", entries, best[0] * 1e6, best[1] * 1e6, best[2] * 1e6);
         std::fflush(stdout);
+        if (entries == (quick ? 10000 : 100000))
+            MeasureUnicode(folder, filename, entries, reps);
         // A current installation: paths.ini beside the program names the folder of the playlist.
         if (entries == 10000) {
             std::string settings = folder + "\\paths.ini";
@@ -396,6 +440,7 @@ int main(int argc, char** argv)
         else if (std::strcmp(argv[i], "--small") == 0)
             smallOnly = true;
     }
+    DllPath = dll;
     Module = LoadLibraryA(dll.c_str());
     if (Module == nullptr || player.empty() || empty.empty()) {
         std::fprintf(stderr, "usage: wine_bench --dll PATH --empty EMPTY.dll --player PLAYER.exe [--quick]\n");
