@@ -28,12 +28,11 @@ void AnswerWide(HostText data, const char* head, const WCHAR* text)
         out[n] = static_cast<WCHAR>(static_cast<unsigned char>(head[n]));
     size_t room = static_cast<size_t>(data.wideMax) - n;
     size_t length = TextLength(text);
-    if (length > room) {
+    if (length > room)
         length = room;
-        // The high half of a pair whose low half does not fit goes too.
-        if (length > 0 && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF)
-            --length;
-    }
+    // The high half of a pair whose low half was cut off, here or by a read limit, goes too.
+    if (length > 0 && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF)
+        --length;
     std::memcpy(out + n, text, length * sizeof(WCHAR));
     out[n + length] = 0;
 }

@@ -278,7 +278,33 @@ TEST_F(FileName, RefusedWhileNotPlayingAndTouchesNothing)
 
 // A name outside the ANSI code page: the .m3u line has "?" for what does not fit, the .m3u8 the name
 // itself, and the answer is the file's short path when everything agrees.
-TEST_F(FileName, AnswersTheShortPathOfANameOutsideTheCodePage)
+// The .m3u line of a name outside the code page names no file: an 8-bit host gets the short path of
+// the file the .m3u8 names, a Unicode host the .m3u8's line itself, whole.
+class FileNameInMode : public FileName, public ::testing::WithParamInterface<HostMode> {
+protected:
+    void SetUp() override
+    {
+        FileName::SetUp();
+        SetHostMode(GetParam());
+    }
+    void TearDown() override
+    {
+        SetHostMode(HostMode::Narrow);
+        FileName::TearDown();
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Hosts, FileNameInMode, ::testing::Values(HostMode::Narrow, HostMode::Unicode), ModeName);
+
+std::u16string Units(const std::string& text, UINT codePage)
+{
+    std::u16string units(text.size() + 1, u'\0');
+    units.resize(static_cast<size_t>(
+        MultiByteToWideChar(codePage, 0, text.c_str(), -1, &units[0], static_cast<int>(units.size())) - 1));
+    return units;
+}
+
+TEST_P(FileNameInMode, ANameOutsideTheCodePageAnswersItsShortPathOrItsWholeName)
 {
     std::string music = dir.path() + "/music";
     mkdir(music.c_str(), 0700);
@@ -297,26 +323,29 @@ TEST_F(FileName, AnswersTheShortPathOfANameOutsideTheCodePage)
         std::string m3u;
         std::string m3u8; // empty: none
         std::string answer;
+        bool whole;       // a Unicode host gets the .m3u8's line; otherwise the .m3u line as the 8-bit host
         std::string shortPath = std::string(); // the long name's short path, when not shortName
     };
     const std::string unicode = bom + head + name + "\r\n";
     const Case cases[] = {
-        {"both agree", head + ansi + "\r\n", unicode, shortName + "\n"},
-        {"a mark and no header", ansi + "\r\n", bom + name + "\r\n", shortName + "\n"},
-        {"no .m3u8", head + ansi + "\r\n", "", ansi + "\n"},
-        {"a stale .m3u8", head + ansi + "\r\n", bom + head + other + "\r\n", ansi + "\n"},
-        {"another entry", head + "a\r\n" + ansi + "\r\n", bom + head + name + "\r\nb\r\n", ansi + "\n"},
-        {"not UTF-8", head + ansi + "\r\n", bom + head + "\xFF\xFE\r\n", ansi + "\n"},
-        {"a line that names a file", head + other + "\r\n", unicode, other + "\n"},
+        {"both agree", head + ansi + "\r\n", unicode, shortName + "\n", true},
+        {"a mark and no header", ansi + "\r\n", bom + name + "\r\n", shortName + "\n", true},
+        {"no .m3u8", head + ansi + "\r\n", "", ansi + "\n", false},
+        {"a stale .m3u8", head + ansi + "\r\n", bom + head + other + "\r\n", ansi + "\n", false},
+        {"another entry", head + "a\r\n" + ansi + "\r\n", bom + head + name + "\r\nb\r\n", ansi + "\n", false},
+        {"not UTF-8", head + ansi + "\r\n", bom + head + "\xFF\xFE\r\n", ansi + "\n", false},
+        {"a line that names a file", head + other + "\r\n", unicode, other + "\n", false},
         // Answered as written, though the .m3u8 agrees and the file has a short name.
         {"a line that names a file, the .m3u8 agreeing", head + other + "\r\n", bom + head + other + "\r\n",
-         other + "\n"},
+         other + "\n", false},
         // A short name outside the code page names no file; nor does one that fits only through a
-        // best-fit look-alike («LÓDZ~1.MP3» for «ŁÓDŹ~1.MP3»).
-        {"a short name outside the code page", head + ansi + "\r\n", unicode, ansi + "\n",
+        // best-fit look-alike («LÓDZ~1.MP3» for «ŁÓDŹ~1.MP3»). A Unicode host needs no short name.
+        {"a short name outside the code page", head + ansi + "\r\n", unicode, ansi + "\n", true,
          music + "/\xE6\x97\xA5~1.MP3"},
-        {"a short name with look-alikes", head + ansi + "\r\n", unicode, ansi + "\n",
+        {"a short name with look-alikes", head + ansi + "\r\n", unicode, ansi + "\n", true,
          music + "/\xC5\x81\xC3\x93""D\xC5\xB9~1.MP3"},
+        // The line has no line feed: neither has the answer.
+        {"a last line without a line feed", head + ansi, unicode, shortName + "\n", true},
     };
     for (const Case& k : cases) {
         StandinSetShortPath(name, k.shortPath.empty() ? shortName : k.shortPath);
@@ -329,10 +358,17 @@ TEST_F(FileName, AnswersTheShortPathOfANameOutsideTheCodePage)
                 WriteFile(playlist + "8", k.m3u8);
         };
         player.Open();
-        EXPECT_EQ(k.answer, CallCommand(FILENAME).answer) << k.what;
+        CallResult call = CallAsHost(GetParam(), FILENAME);
+        if (GetParam() == HostMode::Unicode) {
+            std::string lineEnd = k.m3u.back() == '\n' ? "\n" : "";
+            EXPECT_EQ(k.whole ? Units(name + lineEnd, CP_UTF8) : Units(k.answer, CP_ACP), call.wide) << k.what;
+        } else {
+            EXPECT_EQ(k.answer, call.answer) << k.what;
+        }
         EXPECT_EQ(0, StandinOpenFiles()) << k.what;
         StandinDestroyWindow(player.window);
     }
+    // A Unicode host gets the whole name whether or not the file is there; an 8-bit one, the .m3u line.
     std::remove(name.c_str());
     FakePlayer player;
     player.onWritePlaylist = [&] {
@@ -340,7 +376,11 @@ TEST_F(FileName, AnswersTheShortPathOfANameOutsideTheCodePage)
         WriteFile(playlist + "8", unicode);
     };
     player.Open();
-    EXPECT_EQ(ansi + "\n", CallCommand(FILENAME).answer) << "the file is gone";
+    CallResult call = CallAsHost(GetParam(), FILENAME);
+    if (GetParam() == HostMode::Unicode)
+        EXPECT_EQ(Units(name + "\n", CP_UTF8), call.wide) << "the file is gone";
+    else
+        EXPECT_EQ(ansi + "\n", call.answer) << "the file is gone";
 }
 
 // A pipe that accepts and never writes, in each place a file is opened: read, it would hold the call

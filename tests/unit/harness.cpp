@@ -1,5 +1,8 @@
 #include "harness.h"
 
+#include "../../src/commands/host_text.h"
+#include "../../src/commands/load_dll.h"
+
 #include <cstring>
 #include <vector>
 
@@ -35,15 +38,57 @@ HWND FakePlayer::Open()
                 onWritePlaylist();
             return position;
         }
+        bool wide = StandinWideMessage();
         if (msg == WM_GETTEXT && w > 0) {
-            size_t n = title.size() < w - 1 ? title.size() : w - 1;
-            std::memcpy(reinterpret_cast<char*>(l), title.data(), n);
+            (wide ? wideTitleReads : narrowTitleReads)++;
+            std::u16string units = wideTitle;
+            if (units.empty()) {
+                units.resize(title.size() + 1);
+                units.resize(static_cast<size_t>(
+                    MultiByteToWideChar(CP_ACP, 0, title.c_str(), -1, &units[0], static_cast<int>(units.size())) - 1));
+            }
+            if (wide) {
+                size_t n = units.size() < w - 1 ? units.size() : w - 1;
+                std::memcpy(reinterpret_cast<WCHAR*>(l), units.data(), n * sizeof(WCHAR));
+                reinterpret_cast<WCHAR*>(l)[n] = 0;
+                return static_cast<LRESULT>(n);
+            }
+            std::string text = title;
+            if (!wideTitle.empty()) {
+                text.resize(wideTitle.size() * 2 + 1);
+                text.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wideTitle.c_str(), -1, &text[0],
+                                                                    static_cast<int>(text.size()), nullptr, nullptr) - 1));
+            }
+            size_t n = text.size() < w - 1 ? text.size() : w - 1;
+            std::memcpy(reinterpret_cast<char*>(l), text.data(), n);
             reinterpret_cast<char*>(l)[n] = '\0';
             return static_cast<LRESULT>(n);
         }
+        if (wide)
+            ++otherWideMessages;
         return 0;
     });
     return window;
+}
+
+void SetHostMode(HostMode mode)
+{
+    if (mode == HostMode::Unicode) {
+        LOADINFO info = {7 | (77 << 16), nullptr, TRUE, FALSE, 0, 2048};
+        LoadDll(&info);
+    } else {
+        HostWideMax.store(0); // as a freshly loaded module
+    }
+}
+
+CallResult CallAsHost(HostMode mode, CommandFn fn, const std::string& text)
+{
+    return mode == HostMode::Unicode ? CallCommandWide(fn, text, 2048) : CallCommand(fn, text);
+}
+
+std::string ModeName(const ::testing::TestParamInfo<HostMode>& info)
+{
+    return info.param == HostMode::Unicode ? "UnicodeHost" : "EightBitHost";
 }
 
 Messages TakeMessages()

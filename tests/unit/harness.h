@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 
@@ -28,6 +30,12 @@ struct FakePlayer {
     int playState = 1;
     int length = 245;
     std::string title = "12. Artist - Song - Winamp";
+    // When set, the title as the player keeps it; an 8-bit read gets it in the ANSI code page, "?"
+    // for what does not fit, as from the player's Unicode window.
+    std::u16string wideTitle;
+    int wideTitleReads = 0;   // WM_GETTEXT sent in UTF-16
+    int narrowTitleReads = 0; // WM_GETTEXT sent in 8-bit text
+    int otherWideMessages = 0;
     int position = 0; // answered to WRITE_PLAYLIST
     DWORD delay = 0;  // milliseconds each message takes to answer
     int hangAfter = -1; // after answering this many messages, the system reports the window hung
@@ -40,3 +48,11 @@ struct FakePlayer {
 
 // The messages sent since the last call, in the shape the expectations use.
 Messages TakeMessages();
+
+// The host the calls come from: one that never makes the load-time call (8-bit), or a 7.77 host
+// that makes it and holds 2048 bytes (Unicode). The module stays in the mode until it is set again.
+enum class HostMode { Narrow, Unicode };
+void SetHostMode(HostMode mode);
+// Calls `fn` as the host of `mode` does; a Unicode answer comes converted to the ANSI code page too.
+CallResult CallAsHost(HostMode mode, CommandFn fn, const std::string& text = std::string());
+std::string ModeName(const ::testing::TestParamInfo<HostMode>& info);

@@ -9,23 +9,41 @@
 
 namespace {
 
-class TitleAnswers : public ::testing::Test {
+// Every title answer, for an 8-bit host and for a Unicode one: the same cuts over either width.
+class TitleAnswers : public ::testing::TestWithParam<HostMode> {
 protected:
-    void SetUp() override { StandinReset(); }
-    void TearDown() override { StandinReset(); }
+    void SetUp() override
+    {
+        StandinReset();
+        SetHostMode(GetParam());
+    }
+    void TearDown() override
+    {
+        SetHostMode(HostMode::Narrow);
+        StandinReset();
+    }
 
-    CallResult Ask(CommandFn fn, const std::string& title, int length = 245)
+    CallResult Ask(CommandFn fn, const std::string& title, int length = 245, const std::u16string& wideTitle = u"")
     {
         StandinReset();
         player = FakePlayer();
         player.title = title;
+        player.wideTitle = wideTitle;
         player.length = length;
         player.Open();
-        return CallCommand(fn, "host text");
+        CallResult call = CallAsHost(GetParam(), fn, "host text");
+        // The title goes in the host's width; every other message as for an 8-bit host.
+        bool unicode = GetParam() == HostMode::Unicode;
+        EXPECT_EQ(1, unicode ? player.wideTitleReads : player.narrowTitleReads);
+        EXPECT_EQ(0, unicode ? player.narrowTitleReads : player.wideTitleReads);
+        EXPECT_EQ(0, player.otherWideMessages);
+        return call;
     }
 
     FakePlayer player;
 };
+
+INSTANTIATE_TEST_SUITE_P(Hosts, TitleAnswers, ::testing::Values(HostMode::Narrow, HostMode::Unicode), ModeName);
 
 TEST(TitleCuts, PlaylistNumberIsTheFirstDotToken)
 {
@@ -61,7 +79,7 @@ TEST(TitleCuts, DisplayNameLiesBetweenTheFirstDotAndTheLastDash)
     }
 }
 
-TEST_F(TitleAnswers, FileInfoAsksTheLengthBeforeTheTitle)
+TEST_P(TitleAnswers, FileInfoAsksTheLengthBeforeTheTitle)
 {
     CallResult call = Ask(FILEINFO, "12. Artist - Song - Winamp");
     EXPECT_EQ("245 12", call.answer);
@@ -69,14 +87,14 @@ TEST_F(TitleAnswers, FileInfoAsksTheLengthBeforeTheTitle)
     EXPECT_EQ(3, call.result);
 }
 
-TEST_F(TitleAnswers, DisplayNameReadsTheTitleOnly)
+TEST_P(TitleAnswers, DisplayNameReadsTheTitleOnly)
 {
     CallResult call = Ask(DISPNAME, "12. Artist - Song - Winamp");
     EXPECT_EQ(" Artist - Song ", call.answer);
     EXPECT_EQ("", CompareMessages({VERSION, PLAY_STATE, GetText(899)}, TakeMessages()));
 }
 
-TEST_F(TitleAnswers, AnswersForTitleShapes)
+TEST_P(TitleAnswers, AnswersForTitleShapes)
 {
     struct Case {
         const char* title;
@@ -111,7 +129,7 @@ std::vector<std::string> Rotations(const std::string& caption)
     return titles;
 }
 
-TEST_F(TitleAnswers, AScrollingTitleAnswersAsTheCaption)
+TEST_P(TitleAnswers, AScrollingTitleAnswersAsTheCaption)
 {
     const std::string captions[] = {
         "12. Artist - Song - Winamp",
@@ -154,7 +172,7 @@ TEST(TitleCuts, WhenTwoSeparatorsFitTheFirstWins)
     EXPECT_STREQ("3. A *** 3. A *** 3. A", UnscrollTitle(&title[0]));
 }
 
-TEST_F(TitleAnswers, TitlesAreSeenUpToEachReadLimit)
+TEST_P(TitleAnswers, TitlesAreSeenUpToEachReadLimit)
 {
     // FILEINFO sees at most 888 characters of title, DISPNAME at most 898.
     for (size_t length = 880; length <= 905; ++length) {
@@ -168,7 +186,7 @@ TEST_F(TitleAnswers, TitlesAreSeenUpToEachReadLimit)
     }
 }
 
-TEST_F(TitleAnswers, AWindowThatLeavesNoTerminatorIsReadWithinTheBuffer)
+TEST_P(TitleAnswers, AWindowThatLeavesNoTerminatorIsReadWithinTheBuffer)
 {
     player = FakePlayer();
     HWND window = StandinCreateWindow(PLAYER_WINDOW_CLASS, [](HWND, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
@@ -176,15 +194,58 @@ TEST_F(TitleAnswers, AWindowThatLeavesNoTerminatorIsReadWithinTheBuffer)
             return 0x5092;
         if (msg == WM_USER && l == QUERY_PLAY_STATE)
             return 1;
-        if (msg == WM_GETTEXT) {
-            std::memset(reinterpret_cast<char*>(l), '7', w); // the whole buffer, no terminator
+        if (msg == WM_GETTEXT) { // the whole buffer, no terminator
+            for (WPARAM i = 0; i < w; ++i) {
+                if (StandinWideMessage())
+                    reinterpret_cast<WCHAR*>(l)[i] = u'7';
+                else
+                    reinterpret_cast<char*>(l)[i] = '7';
+            }
             return static_cast<LRESULT>(w);
         }
         return 0;
     });
     ASSERT_NE(nullptr, window);
-    EXPECT_EQ(std::string(898, '7'), CallCommand(DISPNAME).answer);
-    EXPECT_EQ("0 " + std::string(888, '7'), CallCommand(FILEINFO).answer);
+    EXPECT_EQ(std::string(898, '7'), CallAsHost(GetParam(), DISPNAME).answer);
+    EXPECT_EQ("0 " + std::string(888, '7'), CallAsHost(GetParam(), FILEINFO).answer);
+}
+
+// Names that tell the hosts apart: Latin with accents, Cyrillic, CJK, and a character outside the
+// Basic Multilingual Plane. A Unicode host gets every character; an 8-bit host "?" for each UTF-16
+// unit its code page lacks, as Windows gives it.
+TEST_P(TitleAnswers, TitlesInAnyScript)
+{
+    struct Case {
+        std::u16string name;
+        std::string narrow;
+    };
+    const Case cases[] = {
+        {u"Caf\u00E9 M\u00FCller", "Caf\xE9 M\xFCller"},
+        {u"\u0417\u0435\u043C\u0444\u0438\u0440\u0430 - \u0425\u043E\u0447\u0435\u0448\u044C?", "??????? - ???????"},
+        {u"\u6771\u4EAC", "??"},
+        {u"Drum \U0001F3B5", "Drum ??"},
+    };
+    bool unicode = GetParam() == HostMode::Unicode;
+    for (const Case& k : cases) {
+        CallResult name = Ask(DISPNAME, "", 245, u"3. " + k.name + u" - Winamp");
+        CallResult info = Ask(FILEINFO, "", 198, k.name);
+        if (unicode) {
+            EXPECT_EQ(u" " + k.name + u" ", name.wide);
+            EXPECT_EQ(u"198 " + k.name, info.wide);
+        } else {
+            EXPECT_EQ(" " + k.narrow + " ", name.answer);
+            EXPECT_EQ("198 " + k.narrow, info.answer);
+        }
+    }
+    // The read limits count UTF-16 units; the high half of a pair that the limit cuts is not answered.
+    std::u16string pairs = u"x";
+    for (int i = 0; i < 500; ++i)
+        pairs += u"\U0001F3B5";
+    CallResult cut = Ask(DISPNAME, "", 245, pairs);
+    if (unicode)
+        EXPECT_EQ(pairs.substr(0, 897), cut.wide);
+    else
+        EXPECT_EQ("x" + std::string(897, '?'), cut.answer);
 }
 
 } // namespace

@@ -15,6 +15,23 @@ protected:
     void TearDown() override { StandinReset(); }
 };
 
+// TRACKPLAY reads its number from an 8-bit host's text and from a Unicode host's under the same rules.
+class TrackPlay : public ::testing::TestWithParam<HostMode> {
+protected:
+    void SetUp() override
+    {
+        StandinReset();
+        SetHostMode(GetParam());
+    }
+    void TearDown() override
+    {
+        SetHostMode(HostMode::Narrow);
+        StandinReset();
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Hosts, TrackPlay, ::testing::Values(HostMode::Narrow, HostMode::Unicode), ModeName);
+
 struct PlayCase {
     const char* text;
     int position; // -1: nothing selected
@@ -31,7 +48,7 @@ const PlayCase PLAY_CASES[] = {
     {"1e400", INT_MAX}, {"-1e400", -1},   {"0.99999999999999999999", 0},        {"12abc", 11},
 };
 
-TEST_F(Transport, TrackPlaySelectsTheNumberedEntryThenPlays)
+TEST_P(TrackPlay, SelectsTheNumberedEntryThenPlays)
 {
     for (const PlayCase& k : PLAY_CASES) {
         for (int state : {1, 3, 0}) {
@@ -39,7 +56,7 @@ TEST_F(Transport, TrackPlaySelectsTheNumberedEntryThenPlays)
             FakePlayer player;
             player.playState = state;
             player.Open();
-            CallResult call = CallCommand(TRACKPLAY, k.text);
+            CallResult call = CallAsHost(GetParam(), TRACKPLAY, k.text);
             Messages expected = {VERSION, PLAY_STATE};
             if (k.position >= 0) {
                 expected.push_back(SetPosition(static_cast<WPARAM>(k.position)));
@@ -85,8 +102,16 @@ TEST(PlaylistNumber, ReadsTheDecimalFormsOnly)
                           {"2.5e2x", 250}, {"0x10", 0},   {"", 0},        {"-", 0},     {"+.", 0},
                           {"  -.25", -0.25}, {"e5", 0},   {"nan", 0},     {"1e", 1},    {"1e-", 1},
                           {"007", 7}};
-    for (const Case& k : cases)
+    for (const Case& k : cases) {
         EXPECT_DOUBLE_EQ(k.value, ReadPlaylistNumber(k.text)) << "«" << k.text << "»";
+        std::u16string wide(k.text, k.text + std::strlen(k.text));
+        EXPECT_DOUBLE_EQ(k.value, ReadPlaylistNumber(wide.c_str())) << "UTF-16 «" << k.text << "»";
+    }
+    // In UTF-16, only ASCII digits and white space count: no full-width or Arabic-Indic digit, no
+    // no-break space; nor does a unit whose low byte is a digit.
+    const std::u16string others[] = {u"\uFF13", u"\u0663", u"\u00A07", u"\u3000 7", u"\u0133"};
+    for (const std::u16string& text : others)
+        EXPECT_DOUBLE_EQ(0.0, ReadPlaylistNumber(text.c_str()));
 }
 
 TEST(PlaylistNumber, ReadsAWholeLongNumber)
