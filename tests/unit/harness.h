@@ -56,3 +56,18 @@ void SetHostMode(HostMode mode);
 // Calls `fn` as the host of `mode` does; a Unicode answer comes converted to the ANSI code page too.
 CallResult CallAsHost(HostMode mode, CommandFn fn, const std::string& text = std::string());
 std::string ModeName(const ::testing::TestParamInfo<HostMode>& info);
+
+// A fixture whose tests run once for each host; the module goes back to 8-bit after each.
+class EachHost : public ::testing::TestWithParam<HostMode> {
+protected:
+    void SetUp() override
+    {
+        StandinReset();
+        SetHostMode(GetParam());
+    }
+    void TearDown() override
+    {
+        SetHostMode(HostMode::Narrow);
+        StandinReset();
+    }
+};

@@ -10,19 +10,8 @@
 namespace {
 
 // Every title answer, for an 8-bit host and for a Unicode one: the same cuts over either width.
-class TitleAnswers : public ::testing::TestWithParam<HostMode> {
+class TitleAnswers : public EachHost {
 protected:
-    void SetUp() override
-    {
-        StandinReset();
-        SetHostMode(GetParam());
-    }
-    void TearDown() override
-    {
-        SetHostMode(HostMode::Narrow);
-        StandinReset();
-    }
-
     CallResult Ask(CommandFn fn, const std::string& title, int length = 245, const std::u16string& wideTitle = u"")
     {
         StandinReset();

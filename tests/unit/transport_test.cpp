@@ -16,19 +16,7 @@ protected:
 };
 
 // TRACKPLAY reads its number from an 8-bit host's text and from a Unicode host's under the same rules.
-class TrackPlay : public ::testing::TestWithParam<HostMode> {
-protected:
-    void SetUp() override
-    {
-        StandinReset();
-        SetHostMode(GetParam());
-    }
-    void TearDown() override
-    {
-        SetHostMode(HostMode::Narrow);
-        StandinReset();
-    }
-};
+class TrackPlay : public EachHost {};
 
 INSTANTIATE_TEST_SUITE_P(Hosts, TrackPlay, ::testing::Values(HostMode::Narrow, HostMode::Unicode), ModeName);
 
