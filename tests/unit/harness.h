@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -33,9 +34,15 @@ struct FakePlayer {
     // When set, the title as the player keeps it; an 8-bit read gets it in the ANSI code page, "?"
     // for what does not fit, as from the player's Unicode window.
     std::u16string wideTitle;
-    int wideTitleReads = 0;   // WM_GETTEXT sent in UTF-16
-    int narrowTitleReads = 0; // WM_GETTEXT sent in 8-bit text
-    int otherWideMessages = 0;
+    // Counted from any host thread; a copy of the player starts counting afresh.
+    struct Count : std::atomic<int> {
+        Count() : std::atomic<int>(0) {}
+        Count(const Count&) : std::atomic<int>(0) {}
+        Count& operator=(const Count&) { store(0); return *this; }
+    };
+    Count wideTitleReads;    // WM_GETTEXT sent in UTF-16
+    Count narrowTitleReads;  // WM_GETTEXT sent in 8-bit text
+    Count otherWideMessages; // any other message sent in UTF-16
     int position = 0; // answered to WRITE_PLAYLIST
     DWORD delay = 0;  // milliseconds each message takes to answer
     int hangAfter = -1; // after answering this many messages, the system reports the window hung
