@@ -59,8 +59,15 @@ def machine():
                 break
     except OSError:
         pass
-    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
-    return f"{cpu}, {os.cpu_count()} cores, {platform.system()} {platform.release()}, {wine}"
+    wine = subprocess.run(["/usr/lib/wine/wine64", "--version"], capture_output=True, text=True).stdout.strip()
+    # Where the machine runs no 32-bit code, the 32-bit DLL, player and host run under qemu.
+    emulated = ""
+    try:
+        if open("/proc/sys/fs/binfmt_misc/qemu-i386").readline().strip() == "enabled":
+            emulated = "; 32-bit programs under qemu-i386's user-mode emulation"
+    except OSError:
+        pass
+    return f"{cpu}, {os.cpu_count()} cores, {platform.system()} {platform.release()}, {wine}{emulated}"
 
 
 times = cpu_times()
