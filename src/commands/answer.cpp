@@ -50,12 +50,13 @@ void AnswerWideFromAnsi(HostText data, const char* head, const char* text)
 
 void AnswerRefusal(HostText data, int status)
 {
+    if (!data.Wide()) {
+        wsprintfA(data.Narrow(), "ERR %i", status);
+        return;
+    }
     char refusal[16];
     wsprintfA(refusal, "ERR %i", status);
-    if (data.Wide())
-        AnswerWide(data, refusal, NO_TEXT);
-    else
-        wsprintfA(data.Narrow(), "%s", refusal);
+    AnswerWide(data, refusal, NO_TEXT);
 }
 
 void AnswerText(HostText data, const char* text)
