@@ -16,7 +16,37 @@ enum PlayerStatus : int {
 // The player window that the latest CheckPlayer found, null before the first command.
 extern std::atomic<HWND> PlayerWindow;
 
+// Windows of the player's class looked at in one search: programs that imitate the player's window,
+// and second copies of the player, make several.
+constexpr int PLAYER_WINDOWS_MAX = 16;
+
+// Why the search used the window it did.
+enum class WindowChoice {
+    None,          // no window of the class
+    Playing,       // the first that plays
+    FirstPaused,   // none plays: the first that is paused
+    FirstRecent,   // none plays or is paused: the first recent enough
+    FirstFound,    // none is recent enough, or none answered: the first found
+};
+
+// What the search learnt of one window. A window it did not ask has both answers unset.
+struct SeenWindow {
+    HWND window;
+    bool versionAnswered;
+    int version;
+    bool stateAnswered;
+    int playState;
+};
+
+struct PlayerSearch {
+    int count;                             // windows found, at most PLAYER_WINDOWS_MAX
+    SeenWindow seen[PLAYER_WINDOWS_MAX];
+    int used;                              // index into `seen`, -1 with no window
+    WindowChoice choice;
+};
+
 // Finds the player window afresh and classifies the player. The window found is also handed back in
 // the call's link, so that a call acts on its own find even while another host thread runs
-// CheckPlayer.
-PlayerStatus CheckPlayer(PlayerLink& player);
+// CheckPlayer. With `search`, what was learnt of each window is kept there; `askAll` asks every
+// window found, past the one used too, without changing which one that is.
+PlayerStatus CheckPlayer(PlayerLink& player, PlayerSearch* search = nullptr, bool askAll = false);

@@ -21,6 +21,7 @@ constexpr LPARAM SET_PLAYLIST_POS = 121;
 constexpr WPARAM TRACK_LENGTH_IN_SECONDS = 1;
 
 constexpr int PLAY_STATE_PLAYING = 1;
+constexpr int PLAY_STATE_PAUSED = 3;
 
 constexpr WPARAM CMD_PREVIOUS = 40044;
 constexpr WPARAM CMD_PLAY = 40045;

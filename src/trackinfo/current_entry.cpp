@@ -11,8 +11,12 @@ bool GetCurrentEntry(PlayerLink& player, bool wide, char (&line)[LINE_BUFFER], W
 {
     line[0] = '\0';
     char path[PATH_BUFFER];
-    if (!GetPlaylistPath(path, player.window))
-        return false;
+    {
+        PlayerProgram program;
+        LearnPlayerProgram(player.window, program);
+        if (!GetPlaylistPath(path, program))
+            return false;
+    }
     // The file is not deleted first: the player writes it only when its playlist changed since it
     // last saved it, so a deleted file would stay missing until the user edits the playlist.
     int position = QueryPlayer(player, WRITE_PLAYLIST);

@@ -29,11 +29,6 @@ constexpr ViewedFolder VIEWED_FOLDERS[] = {
 
 constexpr bool MODULE_IS_64_BIT = sizeof(void*) == 8;
 
-struct ProcessCloser {
-    HANDLE process;
-    ~ProcessCloser() { CloseHandle(process); }
-};
-
 const ViewedFolder* ByVariable(const char* name, size_t nameLength)
 {
     for (const ViewedFolder& f : VIEWED_FOLDERS)
@@ -50,31 +45,8 @@ const ViewedFolder* ByCsidl(int csidl)
     return nullptr;
 }
 
-// Whether the process is a 32-bit one on 64-bit Windows; `fallback` when that cannot be asked.
-bool IsWow64(HANDLE process, bool fallback)
+FolderView ViewOf(bool playerIs64)
 {
-    BOOL wow64 = FALSE;
-    return IsWow64Process(process, &wow64) ? wow64 != FALSE : fallback;
-}
-
-// The view of the process that owns the player `window`.
-FolderView PlayerFolderView(HWND window)
-{
-    // On 32-bit Windows every process is 32-bit.
-    if (!MODULE_IS_64_BIT && !IsWow64(GetCurrentProcess(), false))
-        return FolderView::Module;
-    DWORD id = 0;
-    GetWindowThreadProcessId(window, &id);
-    bool playerIs64 = false;
-    if (id != 0) {
-        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-        if (process == nullptr) // Windows XP knows only the full right
-            process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id);
-        if (process != nullptr) {
-            ProcessCloser closer{process};
-            playerIs64 = !IsWow64(process, true);
-        }
-    }
     if (playerIs64 == MODULE_IS_64_BIT)
         return FolderView::Module;
     return playerIs64 ? FolderView::Player64 : FolderView::Player32;
@@ -82,20 +54,20 @@ FolderView PlayerFolderView(HWND window)
 
 } // namespace
 
-FolderSource SpecialFolderFor(HWND player, int csidl)
+FolderSource SpecialFolderFor(bool playerIs64, int csidl)
 {
     const ViewedFolder* f = ByCsidl(csidl);
-    FolderView view = f != nullptr ? PlayerFolderView(player) : FolderView::Module;
+    FolderView view = f != nullptr ? ViewOf(playerIs64) : FolderView::Module;
     if (view == FolderView::Module)
         return {csidl, nullptr};
     // A 32-bit process has no special folder for the 64-bit one's: its environment names it.
     return view == FolderView::Player32 ? FolderSource{f->csidl32, nullptr} : FolderSource{csidl, f->variable64};
 }
 
-const char* VariableFor(HWND player, const char* name, size_t nameLength)
+const char* VariableFor(bool playerIs64, const char* name, size_t nameLength)
 {
     const ViewedFolder* f = ByVariable(name, nameLength);
-    FolderView view = f != nullptr ? PlayerFolderView(player) : FolderView::Module;
+    FolderView view = f != nullptr ? ViewOf(playerIs64) : FolderView::Module;
     if (view == FolderView::Module)
         return nullptr;
     return view == FolderView::Player32 ? f->variable32 : f->variable64;

@@ -3,8 +3,6 @@
 // the ones the player's own process sees, whatever the module's bitness.
 #pragma once
 
-#include <windows.h>
-
 #include <cstddef>
 
 // Where the module's process finds what the player's finds as the special folder `csidl`: another
@@ -14,10 +12,8 @@ struct FolderSource {
     const char* variable; // null unless the folder comes from the environment
 };
 
-// The player's bitness comes from its window's process; a player whose bitness cannot be told is
-// taken as 32-bit, as the player is built. It is asked only when `csidl` or `name` is a folder that
-// the two bitnesses see apart.
-FolderSource SpecialFolderFor(HWND player, int csidl);
+// `playerIs64`: the bitness of the player's process, as LearnPlayerProgram tells it.
+FolderSource SpecialFolderFor(bool playerIs64, int csidl);
 // The variable that holds, in the module's environment, what `name` (`nameLength` characters) holds
 // in the player's; null when that is `name` itself.
-const char* VariableFor(HWND player, const char* name, size_t nameLength);
+const char* VariableFor(bool playerIs64, const char* name, size_t nameLength);

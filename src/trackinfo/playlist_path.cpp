@@ -17,17 +17,13 @@ struct KeyCloser {
     ~KeyCloser() { RegCloseKey(key); }
 };
 
-} // namespace
-
-bool GetPlaylistPath(char (&path)[PATH_BUFFER], HWND player)
+// The program path that the association's command line begins with, in `buffer`.
+bool ReadAssociation(char (&buffer)[PATH_BUFFER])
 {
-    path[0] = '\0';
     HKEY key;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ASSOCIATION_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return false;
-
     // The value reaches at most VALUE_CAPACITY bytes into the buffer; the rest is room for the path.
-    char buffer[PATH_BUFFER];
     DWORD size = VALUE_CAPACITY;
     LONG result;
     {
@@ -38,19 +34,44 @@ bool GetPlaylistPath(char (&path)[PATH_BUFFER], HWND player)
         return false;
     // The value may be stored without its terminating zero: read no further than the bytes returned.
     buffer[size] = '\0';
-
     // «"C:\Program Files\Winamp\winamp.exe" "%1"»: the program path is the first quote-separated token.
     char* program = buffer + std::strspn(buffer, "\"");
     program[std::strcspn(program, "\"")] = '\0';
-    char* lastBackslash = std::strrchr(program, '\\');
-    if (lastBackslash == nullptr)
-        return false;
+    std::memmove(buffer, program, std::strlen(program) + 1);
+    return true;
+}
 
+} // namespace
+
+ProgramFrom FindProgramFolder(const PlayerProgram& program, char (&folder)[PATH_BUFFER])
+{
+    folder[0] = '\0';
+    ProgramFrom from = ProgramFrom::Process;
+    if (program.asked)
+        std::strcpy(folder, program.path);
+    else if (ReadAssociation(folder))
+        from = ProgramFrom::Association;
+    else
+        return ProgramFrom::Nowhere;
+    char* lastBackslash = std::strrchr(folder, '\\');
+    if (lastBackslash == nullptr) {
+        folder[0] = '\0';
+        return ProgramFrom::Nowhere;
+    }
     lastBackslash[1] = '\0';
+    return from;
+}
+
+bool GetPlaylistPath(char (&path)[PATH_BUFFER], const PlayerProgram& program)
+{
+    path[0] = '\0';
+    char programFolder[PATH_BUFFER];
+    if (FindProgramFolder(program, programFolder) == ProgramFrom::Nowhere)
+        return false;
     // The player keeps its playlist where its paths.ini says, when it says so.
     char settings[PATH_BUFFER];
-    const char* folder = program;
-    if (ReadSettingsFolder(program, player, settings)) {
+    const char* folder = programFolder;
+    if (ReadSettingsFolder(programFolder, program.is64, settings)) {
         folder = settings;
         std::strcat(settings, "\\");
     }

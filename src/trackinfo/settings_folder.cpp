@@ -98,7 +98,7 @@ bool AppendEnvironment(char (&out)[PATH_BUFFER], size_t& length, const char* var
 
 // Expands one %NAME% into `out`, as the player's process would; false when it does not fit.
 bool AppendVariable(char (&out)[PATH_BUFFER], size_t& length, const char* name, size_t nameLength,
-                    const char* program, HWND player)
+                    const char* program, bool playerIs64)
 {
     size_t programLength = std::strlen(program);
     // The player sets these two in its own process before it expands its paths.
@@ -112,16 +112,16 @@ bool AppendVariable(char (&out)[PATH_BUFFER], size_t& length, const char* name, 
     char variable[VARIABLE_NAME_MAX + 1];
     std::memcpy(variable, name, nameLength);
     variable[nameLength] = '\0';
-    const char* inView = VariableFor(player, name, nameLength);
+    const char* inView = VariableFor(playerIs64, name, nameLength);
     DWORD got;
     return AppendEnvironment(out, length, inView != nullptr ? inView : variable, got);
 }
 
 // Expands one {N} into `out`, as the player's process would; false when there is no such folder or it
 // does not fit.
-bool AppendSpecialFolder(char (&out)[PATH_BUFFER], size_t& length, int csidl, HWND player)
+bool AppendSpecialFolder(char (&out)[PATH_BUFFER], size_t& length, int csidl, bool playerIs64)
 {
-    FolderSource source = SpecialFolderFor(player, csidl);
+    FolderSource source = SpecialFolderFor(playerIs64, csidl);
     DWORD got;
     if (source.variable != nullptr)
         return AppendEnvironment(out, length, source.variable, got) && got > 0;
@@ -189,14 +189,14 @@ Setting FindSettingsValue(const char* text, size_t size, const char* key, char (
     return Setting::Missing;
 }
 
-bool ExpandSettingsValue(const char* value, const char* program, HWND player, char (&folder)[PATH_BUFFER])
+bool ExpandSettingsValue(const char* value, const char* program, bool playerIs64, char (&folder)[PATH_BUFFER])
 {
     size_t length = 0;
     folder[0] = '\0';
     for (const char* p = value; *p != '\0';) {
         if (*p == '%') {
             if (const char* close = std::strchr(p + 1, '%')) {
-                if (!AppendVariable(folder, length, p + 1, static_cast<size_t>(close - p - 1), program, player))
+                if (!AppendVariable(folder, length, p + 1, static_cast<size_t>(close - p - 1), program, playerIs64))
                     return false;
                 p = close + 1;
                 continue;
@@ -208,7 +208,7 @@ bool ExpandSettingsValue(const char* value, const char* program, HWND player, ch
                 if (q - p <= CSIDL_DIGITS_MAX)
                     csidl = csidl * 10 + (*q - '0');
             if (q > p + 1 && *q == '}') {
-                if (q - p - 1 > CSIDL_DIGITS_MAX || !AppendSpecialFolder(folder, length, csidl, player))
+                if (q - p - 1 > CSIDL_DIGITS_MAX || !AppendSpecialFolder(folder, length, csidl, playerIs64))
                     return false;
                 p = q + 1;
                 continue;
@@ -240,7 +240,7 @@ bool ExpandSettingsValue(const char* value, const char* program, HWND player, ch
     return true;
 }
 
-bool ReadSettingsFolder(const char* program, HWND player, char (&folder)[PATH_BUFFER])
+bool ReadSettingsFolder(const char* program, bool playerIs64, char (&folder)[PATH_BUFFER], SettingsChoice* choice)
 {
     char settings[PATH_BUFFER];
     size_t programLength = std::strlen(program);
@@ -274,7 +274,11 @@ bool ReadSettingsFolder(const char* program, HWND player, char (&folder)[PATH_BU
         case Setting::Unusable:
             return false;
         case Setting::Found:
-            return ExpandSettingsValue(value, program, player, folder);
+            if (choice != nullptr) {
+                choice->key = key;
+                std::strcpy(choice->value, value);
+            }
+            return ExpandSettingsValue(value, program, playerIs64, folder);
         }
     }
     return false;

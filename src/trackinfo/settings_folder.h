@@ -4,13 +4,20 @@
 
 #include <windows.h>
 
-#include "playlist_path.h"
+#include "path_buffer.h"
+
+// The key of paths.ini that named the folder, and its value as the file has it.
+struct SettingsChoice {
+    const char* key; // null when no key was taken
+    char value[PATH_BUFFER];
+};
 
 // The playlist folder that paths.ini in `program` (the program folder, with its trailing backslash)
-// names, without a trailing backslash, as the process of the `player` window sees it. False when
+// names, without a trailing backslash, as the player's process sees it (`playerIs64`). False when
 // there is no such file or value, or the value cannot be used: the playlist files are then in the
-// program folder.
-bool ReadSettingsFolder(const char* program, HWND player, char (&folder)[PATH_BUFFER]);
+// program folder. With `choice`, the key taken and its value are kept there.
+bool ReadSettingsFolder(const char* program, bool playerIs64, char (&folder)[PATH_BUFFER],
+                        SettingsChoice* choice = nullptr);
 
 enum class Setting {
     Missing,  // no such key in [Winamp], or an empty value
@@ -43,4 +50,4 @@ Setting FindSettingsValue(const char* text, size_t size, const char* key, char (
 // process see apart are the `player` process's; blanks and trailing backslashes are trimmed; a
 // relative value is taken from the program folder. False when the result is empty, names an unknown
 // special folder, or does not fit.
-bool ExpandSettingsValue(const char* value, const char* program, HWND player, char (&folder)[PATH_BUFFER]);
+bool ExpandSettingsValue(const char* value, const char* program, bool playerIs64, char (&folder)[PATH_BUFFER]);

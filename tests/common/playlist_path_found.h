@@ -6,11 +6,14 @@
 
 #include "../../src/trackinfo/playlist_path.h"
 
-// Without a window the player's bitness cannot be told: it is taken as 32-bit.
+// Without a window the player's process cannot be asked: the association names its folder, and it
+// is taken as 32-bit.
 inline std::string PathFound(HWND player = nullptr)
 {
+    PlayerProgram program;
+    LearnPlayerProgram(player, program);
     char path[PATH_BUFFER];
-    bool found = GetPlaylistPath(path, player);
+    bool found = GetPlaylistPath(path, program);
     if (found != (path[0] != '\0'))
         std::abort();
     return path;

@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     char folder[PATH_BUFFER];
     std::memset(folder, 'z', sizeof folder);
-    bool usable = ExpandSettingsValue(value.c_str(), program.c_str(), nullptr, folder);
+    bool usable = ExpandSettingsValue(value.c_str(), program.c_str(), false, folder);
     std::string expected;
     size_t expanded = 0;
     bool expectedUsable = Expected(value, program, expected, expanded);

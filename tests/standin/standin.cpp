@@ -45,6 +45,7 @@ struct State {
     bool shellPinned = false;
     std::map<std::string, std::string> shortPaths;
     bool sse2 = true;
+    std::map<StandinProcess, std::string> programs;
 };
 
 thread_local int CallDepth = 0;
@@ -89,6 +90,14 @@ void StandinReset()
     s.shellPinned = false;
     s.shortPaths.clear();
     s.sse2 = true;
+    s.programs.clear();
+}
+
+void StandinSetProgram(StandinProcess process, const std::string& path)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.programs[process] = path;
 }
 
 void StandinSetWindowProcess(HWND window, StandinProcess process)
@@ -197,6 +206,30 @@ HWND FindWindowA(LPCSTR className, LPCSTR windowName)
         }
     }
     return hook(className);
+}
+
+HWND FindWindowExA(HWND parent, HWND childAfter, LPCSTR className, LPCSTR windowName)
+{
+    InCall inCall;
+    State& s = TheState();
+    std::function<HWND(LPCSTR)> hook;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        ++s.findCalls;
+        hook = s.findHook;
+        if (!hook) {
+            if (parent != nullptr || windowName != nullptr)
+                return nullptr; // the module searches top-level windows by class alone
+            bool past = childAfter == nullptr;
+            for (auto it = s.windows.rbegin(); it != s.windows.rend(); ++it) {
+                if (past && (*it)->alive && (*it)->className == className)
+                    return reinterpret_cast<HWND>(it->get());
+                past = past || reinterpret_cast<HWND>(it->get()) == childAfter;
+            }
+            return nullptr;
+        }
+    }
+    return childAfter == nullptr ? hook(className) : nullptr;
 }
 
 LRESULT SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -552,6 +585,7 @@ bool StandinShellPinned()
 namespace {
 
 HMODULE const SHELL32 = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x5E110000));
+HMODULE const KERNEL32 = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x6B000000));
 
 std::string Utf8(LPCWSTR wide)
 {
@@ -621,6 +655,26 @@ HRESULT WINAPI StandinFolderPath(HWND, int csidl, HANDLE, DWORD, LPSTR path)
 }
 
 } // namespace
+
+static BOOL WINAPI StandinImageName(HANDLE process, DWORD, LPWSTR path, LPDWORD size)
+{
+    InCall inCall;
+    std::string program;
+    {
+        State& s = TheState();
+        std::lock_guard<std::mutex> guard(s.lock);
+        intptr_t id = reinterpret_cast<intptr_t>(process) - PROCESS_HANDLES;
+        for (const auto& p : s.programs)
+            if (static_cast<intptr_t>(p.first) + 1 == id)
+                program = p.second;
+    }
+    std::u16string wide;
+    if (program.empty() || !DecodeUtf8(program, wide) || wide.size() + 1 > *size)
+        return FALSE;
+    std::memcpy(path, wide.c_str(), (wide.size() + 1) * sizeof(WCHAR));
+    *size = static_cast<DWORD>(wide.size());
+    return TRUE;
+}
 
 DWORD GetFileAttributesW(LPCWSTR path)
 {
@@ -728,6 +782,8 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR value, DWORD size)
 HMODULE GetModuleHandleA(LPCSTR name)
 {
     InCall inCall;
+    if (strcasecmp(name, "kernel32.dll") == 0)
+        return KERNEL32;
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);
     return (s.shellLoaded || s.shellLoadsHeld > 0) && std::strcmp(name, "shell32.dll") == 0 ? SHELL32 : nullptr;
@@ -736,7 +792,7 @@ HMODULE GetModuleHandleA(LPCSTR name)
 BOOL GetModuleHandleExA(DWORD flags, LPCSTR name, HMODULE* module)
 {
     *module = GetModuleHandleA(name);
-    if (*module == nullptr)
+    if (*module != SHELL32)
         return FALSE;
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);
@@ -769,6 +825,10 @@ BOOL FreeLibrary(HMODULE module)
 FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 {
     InCall inCall;
+    if (module == KERNEL32)
+        return std::strcmp(name, "QueryFullProcessImageNameW") == 0
+                   ? reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&StandinImageName))
+                   : nullptr;
     if (module != SHELL32 || std::strcmp(name, "SHGetFolderPathA") != 0)
         return nullptr;
     return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&StandinFolderPath));

@@ -35,6 +35,9 @@ enum class StandinProcess {
     Unopenable, // another program, whose process the module may not open
 };
 void StandinSetWindowProcess(HWND window, StandinProcess process);
+// The program file (UTF-8) that QueryFullProcessImageNameW answers for a process; without one, the
+// process cannot be asked its program.
+void StandinSetProgram(StandinProcess process, const std::string& path);
 // Replaces the window search, for tests that need a different answer on each thread.
 void StandinSetFindHook(std::function<HWND(LPCSTR className)> hook);
 

@@ -94,6 +94,8 @@ typedef HINSTANCE HMODULE;
 #define DLL_THREAD_DETACH 3
 
 HWND FindWindowA(LPCSTR className, LPCSTR windowName);
+// Top-level windows only (`parent` null), newest first, from the one after `childAfter`.
+HWND FindWindowExA(HWND parent, HWND childAfter, LPCSTR className, LPCSTR windowName);
 LRESULT SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageTimeoutA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
                             PDWORD_PTR result);
@@ -133,7 +135,8 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LP
 // The host's own environment.
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR value, DWORD size);
 
-// Only "shell32.dll" loads, and it has SHGetFolderPathA, answering the folders a test sets.
+// Only "shell32.dll" loads, and it has SHGetFolderPathA, answering the folders a test sets;
+// "kernel32.dll" is always there, with QueryFullProcessImageNameW answering the programs a test sets.
 HMODULE GetModuleHandleA(LPCSTR name);
 BOOL GetModuleHandleExA(DWORD flags, LPCSTR name, HMODULE* module);
 HMODULE LoadLibraryA(LPCSTR name);

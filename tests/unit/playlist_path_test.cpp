@@ -194,7 +194,7 @@ TEST(SettingsValue, ExpandsAsThePlayerDoes)
     };
     for (const Case& k : cases) {
         char folder[PATH_BUFFER];
-        bool usable = ExpandSettingsValue(k.value, k.program, nullptr, folder);
+        bool usable = ExpandSettingsValue(k.value, k.program, false, folder);
         EXPECT_EQ(k.folder != nullptr, usable) << k.value;
         if (k.folder != nullptr && usable) {
             EXPECT_STREQ(k.folder, folder) << k.value;
@@ -243,9 +243,11 @@ TEST(SettingsValue, FoldersAreThoseThePlayersProcessSees)
     for (const auto& player : players) {
         HWND window = StandinCreateWindow("Winamp v1.x", [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; });
         StandinSetWindowProcess(window, player.first);
+        PlayerProgram program;
+        LearnPlayerProgram(window, program);
         for (const Case& k : cases) {
             char folder[PATH_BUFFER];
-            ASSERT_TRUE(ExpandSettingsValue(k.value, "C:\\W\\", window, folder)) << k.value;
+            ASSERT_TRUE(ExpandSettingsValue(k.value, "C:\\W\\", program.is64, folder)) << k.value;
             EXPECT_STREQ(player.second ? k.in32 : k.in64, folder)
                 << k.value << " for a player process " << static_cast<int>(player.first);
         }
