@@ -3,6 +3,8 @@
 #include "../../src/player/check_player.h"
 #include "harness.h"
 
+#include <map>
+
 namespace {
 
 class Gate : public ::testing::Test {
@@ -121,6 +123,86 @@ TEST_F(Gate, WindowGoneAfterTheSearchReadsAsTooOld)
         EXPECT_EQ("ERR 2", call.answer) << c.name;
         EXPECT_EQ("", CompareMessages({VERSION}, TakeMessages())) << c.name;
     }
+}
+
+// The messages each window received since the last take.
+std::map<HWND, Messages> TakeMessagesByWindow()
+{
+    std::map<HWND, Messages> seen;
+    for (const SentMessage& m : StandinTakeMessages())
+        seen[m.window].push_back({m.msg, m.wParam, m.lParam, m.msg == WM_GETTEXT});
+    return seen;
+}
+
+// Programs that imitate the player's window, and second copies of it, make several windows of the
+// class; the newest is found first. Each window's whole record is compared.
+TEST_F(Gate, TheWindowThatPlaysGetsTheCall)
+{
+    enum Kind { PLAYING, PAUSED, STOPPED, OLD, HUNG };
+    struct Case {
+        const char* what;
+        std::vector<Kind> found;   // in the order the search finds them
+        int used;                  // index into `found`, -1 for none
+        const char* dispName;      // DISPNAME's answer
+    };
+    const Case cases[] = {
+        {"one playing window", {PLAYING}, 0, " Artist - Song "},
+        {"an imitation, stopped, found before the playing player", {STOPPED, PLAYING}, 1, " Artist - Song "},
+        {"an imitation found before a paused player", {STOPPED, PAUSED}, 1, "ERR 3"},
+        {"two stopped windows", {STOPPED, STOPPED}, 0, "ERR 3"},
+        {"a playing window found first: the later one is not asked", {PLAYING, PLAYING}, 0, " Artist - Song "},
+        {"an old window found first", {OLD, STOPPED}, 1, "ERR 3"},
+        {"only old windows", {OLD, OLD}, 0, "ERR 2"},
+        {"a hung window found first", {HUNG, PLAYING}, 1, " Artist - Song "},
+        {"a paused window between stopped and playing ones", {STOPPED, PAUSED, PLAYING}, 2, " Artist - Song "},
+    };
+    for (const Case& k : cases) {
+        for (const char* command : {"DISPNAME", "TRACKNEXT"}) {
+            StandinReset();
+            std::vector<FakePlayer> players(k.found.size());
+            // Created from the last found to the first, as the search finds the newest first.
+            for (size_t i = players.size(); i-- > 0;) {
+                FakePlayer& p = players[i];
+                p.version = k.found[i] == OLD ? 0x2004 : 0x2080;
+                p.playState = k.found[i] == PAUSED ? 3 : k.found[i] == STOPPED ? 0 : 1;
+                p.Open();
+                if (k.found[i] == HUNG)
+                    StandinSetHung(p.window, true);
+            }
+            bool lenient = std::string(command) == "TRACKNEXT";
+            CallResult call = CallCommand(lenient ? TRACKNEXT : DISPNAME, "abc");
+            std::string where = std::string(command) + ", " + k.what;
+            bool refused = std::string(k.dispName).rfind("ERR", 0) == 0;
+            bool old = std::string(k.dispName) == "ERR 2";
+            EXPECT_EQ(lenient ? (old ? "ERR 2" : "abc") : k.dispName, call.answer) << where;
+            EXPECT_EQ(players[k.used].window, PlayerWindow.load()) << where;
+            std::map<HWND, Messages> seen = TakeMessagesByWindow();
+            bool playingSeen = false;
+            for (size_t i = 0; i < players.size(); ++i) {
+                Messages expected;
+                if (!playingSeen)
+                    expected = k.found[i] == OLD || k.found[i] == HUNG ? Messages{VERSION} : Messages{VERSION, PLAY_STATE};
+                if (static_cast<int>(i) == k.used && !(refused && !lenient) && !old)
+                    expected.push_back(lenient ? Command(CMD_NEXT) : GetText(899));
+                playingSeen = playingSeen || k.found[i] == PLAYING;
+                EXPECT_EQ("", CompareMessages(expected, seen[players[i].window])) << where << ", window " << i;
+            }
+        }
+    }
+}
+
+TEST_F(Gate, AtMostSixteenWindowsAreAsked)
+{
+    std::vector<FakePlayer> players(17);
+    for (FakePlayer& p : players) {
+        p.playState = 0;
+        p.Open();
+    }
+    EXPECT_EQ("abc", CallCommand(TRACKNEXT, "abc").answer);
+    std::map<HWND, Messages> seen = TakeMessagesByWindow();
+    EXPECT_EQ("", CompareMessages({}, seen[players.front().window])) << "the oldest, 17th found";
+    EXPECT_EQ("", CompareMessages({VERSION, PLAY_STATE, Command(CMD_NEXT)}, seen[players.back().window]));
+    EXPECT_EQ(16, StandinFindCalls()) << "16 found, and no 17th search";
 }
 
 TEST_F(Gate, SearchesByClassAloneOnEveryCall)

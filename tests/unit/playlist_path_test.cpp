@@ -93,6 +93,46 @@ TEST_F(PlaylistPath, ValueBytesAfterAZeroAreNotRead)
 
 // paths.ini beside the program names the playlist folder as the player reads it: m3udir, else
 // inidir, else the program folder, which is also where anything unusable leads.
+// The program that owns the player window names its folder; the association, which may name another
+// installation or none, only when that process cannot be opened or asked.
+TEST_F(PlaylistPath, IsBesideTheProgramThatOwnsTheWindow)
+{
+    StandinSetDefaultValue(KEY, Zero("\"C:\\Old\\winamp.exe\" \"%1\""));
+    // A short path is given only for a file that exists.
+    char temp[] = "/tmp/tolbry-program-XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(temp));
+    const std::string cyrillic = std::string(temp) + "/\u041F\u043B\u0435\u0435\u0440\\winamp.exe";
+    std::ofstream(cyrillic) << "";
+    StandinSetShortPath(cyrillic, std::string(temp) + "/9E0D~1\\winamp.exe");
+    const std::string shortPlaylist = std::string(temp) + "/9E0D~1\\WINAMP.m3u";
+    struct Case {
+        StandinProcess process;
+        const char* program; // UTF-8; nullptr: the process does not tell
+        const char* path;
+    };
+    const Case cases[] = {
+        {StandinProcess::Wow64, "D:\\Portable\\Winamp\\winamp.exe", "D:\\Portable\\Winamp\\WINAMP.m3u"},
+        {StandinProcess::Native64, "E:\\x64\\player.exe", "E:\\x64\\WINAMP.m3u"},
+        {StandinProcess::Wow64, "D:\\Musik f\u00FCr alle\\winamp.exe", "D:\\Musik f\xFCr alle\\WINAMP.m3u"},
+        {StandinProcess::Unopenable, "D:\\Portable\\winamp.exe", "C:\\Old\\WINAMP.m3u"},
+        {StandinProcess::Wow64, nullptr, "C:\\Old\\WINAMP.m3u"},
+        // Outside the code page: the short form, never a look-alike, and never the association.
+        {StandinProcess::Wow64, cyrillic.c_str(), shortPlaylist.c_str()},
+        {StandinProcess::Wow64, "D:\\\u0106ma\\winamp.exe", ""},
+        {StandinProcess::Wow64, "winamp.exe", ""},
+    };
+    for (const Case& k : cases) {
+        HWND window = StandinCreateWindow("Winamp v1.x", [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; });
+        StandinSetWindowProcess(window, k.process);
+        StandinSetProgram(k.process, k.program != nullptr ? k.program : "");
+        EXPECT_EQ(k.path, PathFound(window)) << (k.program ? k.program : "no program");
+        EXPECT_EQ(0, StandinOpenFiles()) << "the player's process was left open";
+        StandinSetProgram(k.process, "");
+    }
+    std::remove(cyrillic.c_str());
+    rmdir(temp);
+}
+
 TEST_F(PlaylistPath, FollowsPathsIniBesideTheProgram)
 {
     char temp[] = "/tmp/tolbry-paths-XXXXXX";
