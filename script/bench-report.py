@@ -138,12 +138,13 @@ lines += ["", "## FILENAME with the current entry first",
           "grow with what follows the entry.", "",
           "## FILENAME on a small playlist, against its platform floor", "",
           "`FILENAME` at 100 entries, the current entry last, against the same platform work made directly: "
-          "the window search, the three messages, the association value, `paths.ini` and "
+          "the window search, the three messages, the program of the window's process and its bitness "
+          "(`OpenProcess`, `QueryFullProcessImageNameW`, `IsWow64Process`), `paths.ini` and "
           "`SHGetFolderPathA` (with shell32 already loaded) when there is one, the first 4 KiB of the "
           "playlist and then 64 KiB, and the check that the line names a file. With the `paths.ini` a "
           "fresh installation writes (`inidir={26}\\Winamp`), in a host that had not loaded shell32 "
-          "(goal: at most 1.3), and with the association alone, against the same work without "
-          "`paths.ini` (goal: at most 1.2). Median of 31 paired rounds.", "",
+          "(goal: at most 1.3), and with the playlist in the program folder, against the same work "
+          "without `paths.ini` (goal: at most 1.2). Median of 31 paired rounds.", "",
           "| build | setting | FILENAME (µs) | floor (µs) | cost ratio | goal |",
           "|---|---|---:|---:|---:|---:|"]
 for build, wine, _, _ in BUILDS:

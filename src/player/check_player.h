@@ -20,13 +20,13 @@ extern std::atomic<HWND> PlayerWindow;
 // and second copies of the player, make several.
 constexpr int PLAYER_WINDOWS_MAX = 16;
 
-// Why the search used the window it did.
+// Why the search used the window it did; a later window is used only when its reason ranks higher.
 enum class WindowChoice {
     None,          // no window of the class
-    Playing,       // the first that plays
-    FirstPaused,   // none plays: the first that is paused
-    FirstRecent,   // none plays or is paused: the first recent enough
     FirstFound,    // none is recent enough, or none answered: the first found
+    FirstRecent,   // none plays or is paused: the first recent enough
+    FirstPaused,   // none plays: the first that is paused
+    Playing,       // the first that plays
 };
 
 // What the search learnt of one window. A window it did not ask has both answers unset.

@@ -32,7 +32,7 @@ bool ProgramPath(HANDLE process, char (&path)[PATH_BUFFER])
 {
     // Looked up rather than imported, so that the module still loads on Windows XP, which lacks it:
     // there the association names the folder.
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    HMODULE kernel = GetModuleHandleA("kernel32");
     ImageNameFn imageName = kernel != nullptr ? reinterpret_cast<ImageNameFn>(reinterpret_cast<void*>(
                                                     GetProcAddress(kernel, "QueryFullProcessImageNameW")))
                                               : nullptr;

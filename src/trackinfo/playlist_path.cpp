@@ -17,12 +17,13 @@ struct KeyCloser {
     ~KeyCloser() { RegCloseKey(key); }
 };
 
-// The program path that the association's command line begins with, in `buffer`.
-bool ReadAssociation(char (&buffer)[PATH_BUFFER])
+// The program path that the association's command line begins with, read into `buffer`; null when
+// there is none.
+const char* ReadAssociation(char (&buffer)[PATH_BUFFER])
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ASSOCIATION_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return false;
+        return nullptr;
     // The value reaches at most VALUE_CAPACITY bytes into the buffer; the rest is room for the path.
     DWORD size = VALUE_CAPACITY;
     LONG result;
@@ -31,34 +32,33 @@ bool ReadAssociation(char (&buffer)[PATH_BUFFER])
         result = RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<LPBYTE>(buffer), &size);
     }
     if (result != ERROR_SUCCESS || size > VALUE_CAPACITY)
-        return false;
+        return nullptr;
     // The value may be stored without its terminating zero: read no further than the bytes returned.
     buffer[size] = '\0';
     // «"C:\Program Files\Winamp\winamp.exe" "%1"»: the program path is the first quote-separated token.
     char* program = buffer + std::strspn(buffer, "\"");
     program[std::strcspn(program, "\"")] = '\0';
-    std::memmove(buffer, program, std::strlen(program) + 1);
-    return true;
+    return program;
 }
 
 } // namespace
 
 ProgramFrom FindProgramFolder(const PlayerProgram& program, char (&folder)[PATH_BUFFER])
 {
-    folder[0] = '\0';
     ProgramFrom from = ProgramFrom::Process;
-    if (program.asked)
-        std::strcpy(folder, program.path);
-    else if (ReadAssociation(folder))
+    const char* path = program.path;
+    if (!program.asked) {
         from = ProgramFrom::Association;
-    else
-        return ProgramFrom::Nowhere;
-    char* lastBackslash = std::strrchr(folder, '\\');
+        path = ReadAssociation(folder);
+    }
+    const char* lastBackslash = path != nullptr ? std::strrchr(path, '\\') : nullptr;
     if (lastBackslash == nullptr) {
         folder[0] = '\0';
         return ProgramFrom::Nowhere;
     }
-    lastBackslash[1] = '\0';
+    size_t length = static_cast<size_t>(lastBackslash + 1 - path);
+    std::memmove(folder, path, length);
+    folder[length] = '\0';
     return from;
 }
 

@@ -782,7 +782,7 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR value, DWORD size)
 HMODULE GetModuleHandleA(LPCSTR name)
 {
     InCall inCall;
-    if (strcasecmp(name, "kernel32.dll") == 0)
+    if (strcasecmp(name, "kernel32") == 0 || strcasecmp(name, "kernel32.dll") == 0)
         return KERNEL32;
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);

@@ -61,20 +61,27 @@ CallResult Call(const char* name, const std::string& text = std::string())
 bool CrossProcess = false;
 std::string PlayerProgram;
 std::string Player64Program; // a 64-bit stand-in player, for the cases that tell the bitnesses apart
-std::string ProgramFolder; // where the player writes WINAMP.m3u
+std::string OtherProgram;  // the 32-bit stand-in player, for the other programs a case starts
+std::string ProgramFolder; // the player's program folder, where it writes WINAMP.m3u
+std::string Temp;          // the temporary folder, with its trailing backslash
 HWND Player = nullptr;
 PROCESS_INFORMATION PlayerProcess = {};
 
+LRESULT CtlOf(HWND window, LPARAM control, WPARAM value = 0)
+{
+    return SendMessageA(window, WM_USER, value, control);
+}
+
 LRESULT Ctl(LPARAM control, WPARAM value = 0)
 {
-    return SendMessageA(Player, WM_USER, value, control);
+    return CtlOf(Player, control, value);
 }
 
 // A real player may keep its playlist files in a settings folder, and load a playlist file.
 void StartPlayer(bool real = false, const std::string& settings = std::string(), const std::string& playlist = std::string())
 {
     if (CrossProcess) {
-        std::string arguments = "--dir \"" + ProgramFolder + "\"" + (real ? " --real" : "");
+        std::string arguments = std::string("--hidden") + (real ? " --real" : "");
         if (!settings.empty())
             arguments += " --settings \"" + settings + "\"";
         if (!playlist.empty())
@@ -106,16 +113,50 @@ void StopPlayer()
     Player = nullptr;
 }
 
-Messages Seen()
+// The messages `window` received since the last look.
+Messages SeenOf(HWND window)
 {
     Messages seen;
-    LRESULT n = Ctl(CTL_LOG_COUNT);
+    LRESULT n = CtlOf(window, CTL_LOG_COUNT);
     for (LRESULT i = 0; i < n; ++i) {
-        UINT msg = static_cast<UINT>(Ctl(CTL_LOG_MSG, i));
-        seen.push_back({msg, static_cast<WPARAM>(Ctl(CTL_LOG_WPARAM, i)), Ctl(CTL_LOG_LPARAM, i), msg == WM_GETTEXT});
+        UINT msg = static_cast<UINT>(CtlOf(window, CTL_LOG_MSG, i));
+        seen.push_back({msg, static_cast<WPARAM>(CtlOf(window, CTL_LOG_WPARAM, i)), CtlOf(window, CTL_LOG_LPARAM, i),
+                        msg == WM_GETTEXT});
     }
-    Ctl(CTL_LOG_CLEAR);
+    CtlOf(window, CTL_LOG_CLEAR);
     return seen;
+}
+
+Messages Seen()
+{
+    return SeenOf(Player);
+}
+
+std::wstring Wide(const std::string& ansi);
+
+// Another program with a window of the player's class: a copy of the stand-in player, named `name`
+// in `folder`. Started after the player, its window is found before the player's.
+struct OtherWindow {
+    HWND window = nullptr;
+    PROCESS_INFORMATION process = {};
+};
+
+OtherWindow StartOther(const std::wstring& folder, const std::wstring& name, const std::string& arguments)
+{
+    OtherWindow other;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::wstring program = folder + L"\\" + name;
+    if (CopyFileW(Wide(OtherProgram).c_str(), program.c_str(), FALSE))
+        other.window = StartPlayerProcessW(program, Wide(arguments), &other.process);
+    CheckTrue(other.window != nullptr, "another window of the class, from " + arguments);
+    return other;
+}
+
+void StopOther(OtherWindow& other)
+{
+    if (other.window != nullptr)
+        StopPlayerProcess(other.window, &other.process);
+    other.window = nullptr;
 }
 
 void SetTitle(const std::string& title)
@@ -703,33 +744,18 @@ void FilesThatAreNoDiskFilesAreNotRead()
     const std::string missing = "C:\\Music\\?.mp3"; // names no file: the .m3u8 is looked at
     CreateDirectoryA(folder.c_str(), nullptr);
     Ctl(CTL_SET_WRITE_MODE, WRITE_NEVER);
-    struct Case {
-        const char* what;
-        std::string pipe;     // the named pipe's path
-        std::string program;  // where the association puts the program
-        std::string settings; // paths.ini beside it, unless empty
-        std::string answer;
-    };
-    const std::string toPipes = "[Winamp]\r\nm3udir=" + pipes + "\r\n";
-    const Case cases[] = {
-        {"paths.ini", pipes + "\\paths.ini", pipes + "\\winamp.exe", "", ""},
-        {"the playlist, through the association", pipes + "\\WINAMP.m3u", pipes + "\\winamp.exe", "", ""},
-        {"the playlist, through paths.ini", pipes + "\\WINAMP.m3u", ProgramFolder + "\\winamp.exe", toPipes, ""},
-    };
-    for (const Case& k : cases) {
-        RegisterPlayerAssociation(k.program);
-        DeleteFileA(SettingsFile().c_str());
-        if (!k.settings.empty())
-            WriteFileBytes(SettingsFile(), k.settings);
-        SilentPipe pipe(k.pipe);
+    // The playlist a pipe through paths.ini. A program cannot run from a pipe, so paths.ini beside it
+    // is a disk file or a device (below).
+    {
+        WriteFileBytes(SettingsFile(), "[Winamp]\r\nm3udir=" + pipes + "\r\n");
+        SilentPipe pipe(pipes + "\\WINAMP.m3u");
         DWORD start = GetTickCount();
         CallResult call = Call("FILENAME", "host text");
         DWORD took = Elapsed(start);
-        CheckEq(k.answer, call.answer, "FILENAME with " + std::string(k.what) + " a pipe");
-        CheckTrue(took < 1000, std::string(k.what) + " a pipe: FILENAME took " + std::to_string(took) + " ms");
+        CheckEq("", call.answer, "FILENAME with the playlist a pipe");
+        CheckTrue(took < 1000, "the playlist a pipe: FILENAME took " + std::to_string(took) + " ms");
     }
     DeleteFileA(SettingsFile().c_str());
-    RegisterAssociation();
 
     // The .m3u8 beside a disk .m3u: a FIFO with a writer that never writes, then a device.
     WriteFileBytes(SettingsFile(), "[Winamp]\r\nm3udir=" + folder + "\r\n");
@@ -757,10 +783,15 @@ void FilesThatAreNoDiskFilesAreNotRead()
     CheckTrue(inTime, "the .m3u8 a FIFO: FILENAME took " + std::to_string(took) + " ms");
 
     // A device reads without end: as the playlist at position 1, read, it would hold the call for good.
+    // paths.ini beside a program: a copy of the player run from the Unix folder, which gets the call.
+    OtherWindow inUnixFolder;
     for (const char* name : {"WINAMP.m3u8", "WINAMP.m3u", "paths.ini"}) {
         std::string device = unixFolder + "/" + name;
         if (std::strcmp(name, "paths.ini") == 0) {
-            RegisterPlayerAssociation(folder + "\\winamp.exe");
+            DeleteFileA(SettingsFile().c_str());
+            inUnixFolder = StartOther(Wide(folder), L"winamp.exe", "--hidden");
+            CtlOf(inUnixFolder.window, CTL_SET_WRITE_MODE, WRITE_NEVER);
+            CtlOf(inUnixFolder.window, CTL_FORCE_POSITION, 0);
             WriteFileBytes(folder + "\\WINAMP.m3u", "#EXTM3U\r\n" + missing + "\r\n");
         }
         RunUnix("/bin/rm", "-f " + device, device, false);
@@ -774,10 +805,11 @@ void FilesThatAreNoDiskFilesAreNotRead()
         CheckTrue(took < 1000, std::string("a device as ") + name + ": FILENAME took " + std::to_string(took) + " ms");
         RunUnix("/bin/rm", "-f " + device, device, false);
     }
+    StopOther(inUnixFolder);
+    DeleteFileA((folder + "\\winamp.exe").c_str());
     DeleteFileA((folder + "\\WINAMP.m3u").c_str());
     RemoveDirectoryA(folder.c_str());
     DeleteFileA(SettingsFile().c_str());
-    RegisterAssociation();
     Ctl(CTL_SET_WRITE_MODE, WRITE_ALWAYS);
     Ctl(CTL_FORCE_POSITION, 0);
 }
@@ -1089,8 +1121,216 @@ void HostThreadsAtOnce()
     StartPlayer();
 }
 
+// --- several windows of the player's class -----------------------------------------------------------
+
+// The tag of this suite's own folders and files.
+std::string SuiteTag()
+{
+    return std::string(sizeof(void*) == 8 ? "64-" : "32-") + (CrossProcess ? "cross" : "in") + (UnicodeHost ? "-u" : "");
+}
+
+std::string DllFolder();
+
+// The output of the host program beside the DLL, run with --explain.
+std::string Explained()
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE read, write;
+    if (!CreatePipe(&read, &write, &inherit, 0))
+        return std::string();
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = write;
+    si.hStdError = write;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    std::string line = "\"" + DllFolder() + "\\tolbry-host.exe\" --explain";
+    std::vector<char> command(line.begin(), line.end());
+    command.push_back('\0');
+    PROCESS_INFORMATION process;
+    std::string out;
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &process)) {
+        CloseHandle(write);
+        // The player in this process answers only while this thread handles its messages.
+        char chunk[4096];
+        DWORD got;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 20000;) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            DWORD waiting = 0;
+            if (PeekNamedPipe(read, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0) {
+                if (ReadFile(read, chunk, sizeof chunk, &got, nullptr))
+                    out.append(chunk, got);
+                continue;
+            }
+            if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0) {
+                while (ReadFile(read, chunk, sizeof chunk, &got, nullptr) && got > 0)
+                    out.append(chunk, got);
+                break;
+            }
+        }
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    } else {
+        CloseHandle(write);
+    }
+    CloseHandle(read);
+    return out;
+}
+
+// Programs that imitate the player's window (hidden, version 0x2080, playlist files in a folder of
+// their own), second copies of the player and old windows, started after the player and so found
+// before it. The window that plays gets the call; each window's whole record is compared.
+void TheWindowThatPlaysGetsTheCall()
+{
+    const std::wstring base = Wide(Temp + "tolbry-e2e-windows-" + SuiteTag());
+    const std::string imitation = "--hidden --version 0x2080 --own-folder \"" + Temp + "tolbry-e2e-imitation-" +
+                                  SuiteTag() + "\"";
+    struct Case {
+        const char* what;
+        std::string other;    // the other program's arguments
+        int otherState;       // 1 playing, 3 paused, 0 stopped
+        bool otherOld;        // below 0x2005: asked its version alone
+        int playerState;
+        bool otherUsed;
+        const char* fileName; // FILENAME's answer when the window used plays
+    };
+    const Case cases[] = {
+        {"an imitation, stopped, before a playing player", imitation + " --state stopped", 0, false, 1, false, FIRST_ENTRY},
+        {"an imitation, stopped, before a paused player", imitation + " --state stopped", 0, false, 3, false, ""},
+        {"an imitation, stopped, before a stopped player", imitation + " --state stopped", 0, false, 0, true, ""},
+        {"a playing imitation before a playing player", imitation, 1, false, 1, true, ""},
+        {"an old window before a stopped player", "--hidden --version 0x1602", 1, true, 0, false, ""},
+        {"two stopped copies of the player", "--hidden --state stopped", 0, false, 0, true, ""},
+    };
+    for (const Case& k : cases) {
+        Ctl(CTL_SET_PLAY_STATE, static_cast<WPARAM>(k.playerState));
+        Ctl(CTL_FORCE_POSITION, 0);
+        OtherWindow other = StartOther(base, L"other.exe", k.other);
+        int usedState = k.otherUsed ? k.otherState : k.playerState;
+        for (const CommandInfo& c : Commands) {
+            if (std::strcmp(c.name, "DISPNAME") != 0 && std::strcmp(c.name, "FILENAME") != 0 &&
+                std::strcmp(c.name, "TRACKNEXT") != 0)
+                continue;
+            std::string what = std::string(c.name) + ", " + k.what;
+            Seen();
+            SeenOf(other.window);
+            CallResult call = Call(c.name, "abc");
+            bool admitted = !c.strict || usedState == 1;
+            std::string answer = !admitted ? "ERR 3"
+                                 : !c.strict ? "abc"
+                                 : std::strcmp(c.name, "FILENAME") == 0 ? k.fileName
+                                                                        : " Alder Quay - Morning Ferry ";
+            CheckEq(answer, call.answer, what);
+            Messages otherExpected = k.otherOld ? Messages{VERSION} : Gate();
+            Messages playerExpected = k.otherUsed && k.otherState == 1 ? Messages{} : Gate();
+            if (admitted)
+                (k.otherUsed ? otherExpected : playerExpected) = Then(k.otherUsed ? otherExpected : playerExpected, c.action);
+            CheckMessages(otherExpected, SeenOf(other.window), what + ": the other window");
+            CheckMessages(playerExpected, Seen(), what + ": the player");
+            CtlOf(other.window, CTL_FORCE_POSITION, 0);
+            Ctl(CTL_FORCE_POSITION, 0);
+        }
+        if (&k == &cases[0]) {
+            // What the host program explains of the same two windows, by the module's own decisions.
+            std::string explained = Explained();
+            CheckTrue(explained.find("1. window") != std::string::npos && explained.find("hidden") != std::string::npos &&
+                          explained.find("version 0x2080, play state 0 (stopped)") != std::string::npos &&
+                          explained.find("A call uses window 2: the first that plays.") != std::string::npos &&
+                          explained.find("from the program that owns the window") != std::string::npos,
+                      "tolbry-host --explain: " + Quote(explained));
+            Seen();
+        }
+        StopOther(other);
+    }
+    Ctl(CTL_SET_PLAY_STATE, 1);
+}
+
+// A window that stops answering, found first: until the system reports it hung, it holds a call for
+// the call's budget and no longer; once the system does, it is passed over at once.
+void AHungWindowFoundFirstIsPassedOver()
+{
+    OtherWindow hung = StartOther(Wide(Temp + "tolbry-e2e-hung-" + SuiteTag()), L"hung.exe", "--hidden --hang-after 0");
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(hung.window, WM_USER, 0, QUERY_VERSION, SMTO_NORMAL, 100, &ignored); // it hangs in this one
+    DWORD hungSince = GetTickCount();
+    Seen();
+    DWORD start = GetTickCount();
+    CallResult call = Call("DISPNAME");
+    DWORD took = Elapsed(start);
+    CheckEq("ERR 2", call.answer, "a window not yet reported hung: the budget runs out on it");
+    CheckTrue(took < 2500, "the call ended within its budget: " + std::to_string(took) + " ms");
+    CheckMessages({}, Seen(), "the player, behind a window not yet reported hung");
+    DWORD waited = Elapsed(hungSince);
+    if (waited < 6000)
+        Sleep(6000 - waited);
+    start = GetTickCount();
+    call = Call("DISPNAME");
+    took = Elapsed(start);
+    CheckEq(" Alder Quay - Morning Ferry ", call.answer, "a window reported hung is passed over");
+    CheckTrue(took < 500, "passed over at once: " + std::to_string(took) + " ms");
+    CheckMessages(Then(Gate(), {GetText(899)}), Seen(), "the player, behind a window reported hung");
+    HANDLE release = OpenEventA(EVENT_MODIFY_STATE, FALSE, PLAYER_RELEASE_EVENT);
+    SetEvent(release);
+    CloseHandle(release);
+    StopOther(hung);
+}
+
+// FILENAME reads the playlist of the program that owns the window used, wherever it runs from: the
+// association is read only when that program cannot be asked.
+void FileNameReadsTheRunningProgramsPlaylist()
+{
+    const std::string base = Temp + "tolbry-e2e-programs-" + SuiteTag();
+    const std::string oldInstall = base + "-old";
+    CreateDirectoryA(oldInstall.c_str(), nullptr);
+    WriteFileBytes(oldInstall + "\\WINAMP.m3u", "#EXTM3U\r\nC:\\stale.mp3\r\n");
+    const std::string imitationFiles = base + "-imitation-files";
+    struct Case {
+        const char* what;
+        std::wstring folder;
+        std::string arguments;
+        bool association; // the association names the old installation; otherwise there is none
+        const char* answer;
+    };
+    const Case cases[] = {
+        {"a portable copy, without an association", Wide(base + "-portable"), "--hidden", false, FIRST_ENTRY},
+        {"a second installation, the association naming the old one", Wide(base + "-new"), "--hidden", true, FIRST_ENTRY},
+        {"a program that imitates the player, alone", Wide(base + "-imitation"),
+         "--hidden --version 0x2080 --own-folder \"" + imitationFiles + "\"", true, ""},
+        {"a program folder in Cyrillic", Wide(base) + L"-\u041F\u043B\u0435\u0435\u0440", "--hidden", true, FIRST_ENTRY},
+    };
+    StopPlayer();
+    for (const Case& k : cases) {
+        if (k.association)
+            RegisterPlayerAssociation(oldInstall + "\\winamp.exe");
+        else
+            RegDeleteKeyA(HKEY_CLASSES_ROOT, "Winamp.File\\shell\\Play\\command");
+        OtherWindow program = StartOther(k.folder, L"winamp.exe", k.arguments);
+        CheckEq(k.answer, Call("FILENAME", "host text").answer, std::string("FILENAME of ") + k.what);
+        CheckMessages(Then(Gate(), {WRITE}), SeenOf(program.window), std::string("FILENAME of ") + k.what);
+        StopOther(program);
+        DeleteFileW((k.folder + L"\\winamp.exe").c_str());
+    }
+    RegisterAssociation();
+    StartPlayer();
+}
+
 HMODULE Module = nullptr;
 std::string DllPath;
+
+// The DLL's folder as a Windows path: CTest names it as a Unix one.
+std::string DllFolder()
+{
+    std::string path = DllPath;
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    for (char& c : path)
+        c = c == '/' ? '\\' : c;
+    size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
 typedef void(WINAPI* LoadDllFn)(LOADINFO*);
 
 LoadDllFn LoadDllOf(HMODULE module)
@@ -1187,9 +1427,11 @@ int main(int argc, char** argv)
             UnicodeHost = true;
         } else if (arg == "--player64" && i + 1 < argc) {
             Player64Program = argv[++i];
+        } else if (arg == "--player" && i + 1 < argc) {
+            OtherProgram = argv[++i];
         } else if (arg != "--in-process") {
-            std::fprintf(stderr, "usage: tolbry-e2e --dll PATH [--unicode] (--in-process | --cross-process PLAYER.exe "
-                                 "[--player64 PLAYER64.exe])\n");
+            std::fprintf(stderr, "usage: tolbry-e2e --dll PATH [--unicode] (--in-process --player PLAYER.exe | "
+                                 "--cross-process PLAYER.exe [--player64 PLAYER64.exe])\n");
             return 2;
         }
     }
@@ -1200,8 +1442,26 @@ int main(int argc, char** argv)
 
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    ProgramFolder = std::string(temp) + (CrossProcess ? "tolbry-e2e-cross" : "tolbry-e2e-in");
-    CreateDirectoryA(ProgramFolder.c_str(), nullptr);
+    Temp = temp;
+    if (CrossProcess) {
+        // The player keeps its files beside its program: a copy of it runs from the suite's folder.
+        OtherProgram = PlayerProgram;
+        ProgramFolder = Temp + "tolbry-e2e-cross";
+        CreateDirectoryA(ProgramFolder.c_str(), nullptr);
+        std::string copy = ProgramFolder + "\\" + PLAYER_PROGRAM;
+        CheckTrue(CopyFileA(PlayerProgram.c_str(), copy.c_str(), FALSE) != FALSE, "the player copied to " + copy);
+        PlayerProgram = copy;
+        if (!Player64Program.empty()) {
+            copy = ProgramFolder + "\\standin-player64.exe";
+            CheckTrue(CopyFileA(Player64Program.c_str(), copy.c_str(), FALSE) != FALSE, "the 64-bit player copied");
+            Player64Program = copy;
+        }
+    } else {
+        // In process, the player's program is this test's own.
+        char self[MAX_PATH];
+        DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+        ProgramFolder = std::string(self, n).substr(0, std::string(self, n).rfind('\\'));
+    }
     DeleteFileA(SettingsFile().c_str()); // a run that stopped half-way may have left one
     CheckTrue(RegisterAssociation(), "the association is registered");
 
@@ -1230,6 +1490,9 @@ int main(int argc, char** argv)
         {"settings folder", FileNameFollowsPathsIni},
         {"files that are no disk files", FilesThatAreNoDiskFilesAreNotRead},
         {"scrolling title", AScrollingTitleAnswersAsThePlainOne},
+        {"several windows of the class", TheWindowThatPlaysGetsTheCall},
+        {"a hung window found first", AHungWindowFoundFirstIsPassedOver},
+        {"FILENAME of the program that runs", FileNameReadsTheRunningProgramsPlaylist},
         {"names outside the code page", ANameOutsideTheCodePageAnswersItsShortPath},
         {"titles and names in any script", TitlesAndNamesInAnyScript},
         {"hung player", AHungPlayerHoldsNoCallPastItsBudget, true},

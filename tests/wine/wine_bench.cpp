@@ -3,7 +3,7 @@
 //   CALLS <in-process|cross-process> <command> <module calls/s> <bare calls/s> <median cost ratio>
 //   READ <entries> <module µs> <bare µs> <fgets µs>   FILENAME with the current entry last, against a
 //        bare ReadFile + word-at-a-time line-feed scan and a bare msvcrt fgets loop to the same entry
-//   SMALL <fresh-install|association> 100 <module µs> <floor µs> <median cost ratio> [shell32 loaded before]
+//   SMALL <fresh-install|program-folder> 100 <module µs> <floor µs> <median cost ratio> [shell32 loaded before]
 //        FILENAME at 100 entries against the same platform work done directly
 //   LOADS <LoadLibrary+FreeLibrary per second of the DLL> <the same of EMPTY.dll>
 // wine_bench --dll PATH --empty EMPTY.dll --player PLAYER.exe [--quick] [--small]
@@ -318,8 +318,9 @@ void MeasureReading(const std::string& folder, bool quick)
 typedef HRESULT(WINAPI* FolderPathFn)(HWND, int, HANDLE, DWORD, LPSTR);
 
 // The platform work of one FILENAME call made directly: the window search, the three messages, the
-// association value, paths.ini and its special folder (with shell32 already loaded) when there is
-// one, the first 4 KiB of the playlist and then 64 KiB, and the check that the line names a file.
+// program of the window's process and its bitness, paths.ini and its special folder (with shell32
+// already loaded) when there is one, the first 4 KiB of the playlist and then 64 KiB, and the check
+// that the line names a file.
 void BareFileName(const std::string& settings, const std::string& playlist, const std::string& entry, int n)
 {
     FolderPathFn folderPath = reinterpret_cast<FolderPathFn>(
@@ -330,12 +331,15 @@ void BareFileName(const std::string& settings, const std::string& playlist, cons
         HWND w = FindWindowA(PLAYER_WINDOW_CLASS, nullptr);
         Send(w, WM_USER, 0, QUERY_VERSION, start);
         Send(w, WM_USER, 0, QUERY_PLAY_STATE, start);
-        HKEY key;
-        char value[2048];
-        DWORD size = sizeof value;
-        RegOpenKeyExA(HKEY_CLASSES_ROOT, "Winamp.File\\shell\\Play\\command", 0, KEY_QUERY_VALUE, &key);
-        RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-        RegCloseKey(key);
+        DWORD id = 0;
+        GetWindowThreadProcessId(w, &id);
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+        WCHAR program[MAX_PATH];
+        DWORD size = MAX_PATH;
+        QueryFullProcessImageNameW(process, 0, program, &size);
+        BOOL wow64;
+        IsWow64Process(process, &wow64);
+        CloseHandle(process);
         DWORD got = 0;
         if (!settings.empty()) {
             HANDLE ini = CreateFileA(settings.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -357,7 +361,7 @@ void BareFileName(const std::string& settings, const std::string& playlist, cons
 
 // FILENAME at 100 entries, the current entry last, against its floor: with the paths.ini a fresh
 // installation writes (inidir={26}\...), in a host that had not loaded shell32, and with the
-// association alone.
+// playlist in the program folder.
 void MeasureSmallPlaylist(const std::string& folder, bool quick)
 {
     CommandFn filename = reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(Module, "FILENAME")));
@@ -400,10 +404,10 @@ void MeasureSmallPlaylist(const std::string& folder, bool quick)
     std::printf("SMALL fresh-install %d %.1f %.1f %.3f %d\n", entries, 1e6 / fresh.module, 1e6 / fresh.bare,
                 fresh.ratio, shellBefore ? 1 : 0);
     DeleteFileA(settings.c_str());
-    Pair association = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n); },
-                                   [&](int n) { BareFileName("", inProgram, entry, n); }, rounds);
-    std::printf("SMALL association %d %.1f %.1f %.3f\n", entries, 1e6 / association.module, 1e6 / association.bare,
-                association.ratio);
+    Pair inFolder = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n); },
+                                [&](int n) { BareFileName("", inProgram, entry, n); }, rounds);
+    std::printf("SMALL program-folder %d %.1f %.1f %.3f\n", entries, 1e6 / inFolder.module, 1e6 / inFolder.bare,
+                inFolder.ratio);
     std::fflush(stdout);
     DeleteFileA(inProgram.c_str());
     DeleteFileA(inSettings.c_str());
@@ -447,10 +451,10 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string folder = std::string(temp) + "tolbry-bench";
-    CreateDirectoryA(folder.c_str(), nullptr);
+    // The in-process player's program is this one: its playlist files go beside it.
+    char self[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string folder = std::string(self, n).substr(0, std::string(self, n).rfind('\\'));
     if (smallOnly) {
         MeasureSmallPlaylist(folder, quick);
         return 0;
@@ -459,13 +463,20 @@ int main(int argc, char** argv)
     Measure("no-window", "DISPNAME", "refused");
 
     PlayerOptions options;
-    options.folder = temp;
+    options.folder = folder;
     HWND window = CreatePlayerWindow(options);
     MeasureAll("in-process");
     DestroyWindow(window);
 
+    // Across processes, a copy of the player runs from a folder of its own, where it keeps its files.
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string playerFolder = std::string(temp) + "tolbry-bench-player";
+    CreateDirectoryA(playerFolder.c_str(), nullptr);
+    std::string playerCopy = playerFolder + "\\" + PLAYER_PROGRAM;
+    CopyFileA(player.c_str(), playerCopy.c_str(), FALSE);
     PROCESS_INFORMATION process = {};
-    window = StartPlayerProcess(player, std::string("--dir \"") + temp + "\"", &process);
+    window = StartPlayerProcess(playerCopy, "--hidden", &process);
     if (window == nullptr) {
         std::fprintf(stderr, "wine_bench: the stand-in player did not start\n");
         return 1;

@@ -1,9 +1,12 @@
 // tolbry-host [--dll PATH] [--unicode] (COMMAND [TEXT] | -)
+// tolbry-host --explain
 // Loads tolbry.dll (from beside this program unless --dll names another), calls COMMAND with a
 // 1024-byte buffer holding TEXT and prints the answer. With "-", it reads one "COMMAND [TEXT]" a line
 // from standard input and answers each as it comes, so that one run takes many calls.
 // --unicode makes the load-time call as a 7.77 host does, offering an 8192-byte buffer; when the DLL
 // asks for UTF-16, answers are printed in UTF-8, and a line of standard input is read as UTF-8.
+// --explain prints, in UTF-8, which window of the player's class a call uses and why, and where
+// FILENAME looks for the playlist.
 #include <windows.h>
 
 #include <cstdio>
@@ -13,6 +16,7 @@
 #include <string>
 
 #include "../../src/commands/load_dll.h"
+#include "explain.h"
 
 namespace {
 
@@ -28,7 +32,8 @@ const char* const COMMANDS[] = {"DISPNAME",  "FILEINFO",  "FILENAME", "TRACKLAST
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: tolbry-host [--dll PATH] [--unicode] (COMMAND [TEXT] | -)\ncommands:");
+    std::fprintf(stderr, "usage: tolbry-host [--dll PATH] [--unicode] (COMMAND [TEXT] | -)\n"
+                         "       tolbry-host --explain\ncommands:");
     for (const char* c : COMMANDS)
         std::fprintf(stderr, " %s", c);
     std::fprintf(stderr, "\n");
@@ -120,6 +125,10 @@ int CallEachLine()
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--explain") == 0) {
+        _setmode(_fileno(stdout), _O_BINARY);
+        return Explain();
+    }
     int i = 1;
     std::string dll;
     for (; i < argc; ++i) {

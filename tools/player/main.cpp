@@ -1,7 +1,9 @@
-// standin-player [--real] [--version N] [--state playing|paused|stopped] [--dir FOLDER] [--register]
-//                [--verbose] [--slow MS] [--hang-after N] [--settings DIR] [--scroll]
+// standin-player [--real] [--version N] [--state playing|paused|stopped] [--register] [--hidden]
+//                [--verbose] [--slow MS] [--hang-after N] [--settings DIR | --own-folder DIR] [--scroll]
 //                [PLAYLIST.m3u | PLAYLIST.m3u8]
 // Runs a window of the player's class until it is closed or told to quit, answering as the player does.
+// Like the player, it keeps its playlist files beside its own program unless paths.ini there says
+// otherwise: tests copy it into the folders they need.
 #include <windows.h>
 
 #include <cstdio>
@@ -17,8 +19,9 @@ int Usage()
 {
     std::fprintf(stderr,
                  "usage: standin-player [--real] [--version N] [--state playing|paused|stopped]\n"
-                 "                      [--dir FOLDER] [--register] [--verbose] [--slow MS] [--hang-after N]\n"
-                 "                      [--settings DIR] [--scroll] [PLAYLIST.m3u | PLAYLIST.m3u8]\n");
+                 "                      [--register] [--hidden] [--verbose] [--slow MS] [--hang-after N]\n"
+                 "                      [--settings DIR | --own-folder DIR] [--scroll]\n"
+                 "                      [PLAYLIST.m3u | PLAYLIST.m3u8]\n");
     return 2;
 }
 
@@ -26,16 +29,28 @@ int Usage()
 
 int main(int argc, char** argv)
 {
-    char program[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, program, MAX_PATH);
+    // As the player, which is a Unicode program, it runs from any folder: one outside the ANSI code page
+    // is kept in its short form.
+    WCHAR wide[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, wide, MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
         return 1;
+    char program[MAX_PATH * 2];
+    BOOL lossy = FALSE;
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, program, sizeof program, nullptr, &lossy) == 0 ||
+        lossy) {
+        WCHAR shortPath[MAX_PATH];
+        if (GetShortPathNameW(wide, shortPath, MAX_PATH) == 0 ||
+            WideCharToMultiByte(CP_ACP, 0, shortPath, -1, program, sizeof program, nullptr, nullptr) == 0)
+            return 1;
+    }
     std::string programPath = program;
     size_t slash = programPath.rfind('\\');
     PlayerOptions options;
     options.folder = programPath.substr(0, slash);
     std::string programName = programPath.substr(slash + 1);
     bool registerAssociation = false;
+    options.visible = true;
 
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -56,8 +71,10 @@ int main(int argc, char** argv)
             options.slowMs = std::atoi(argv[++i]);
         } else if (arg == "--hang-after" && hasValue) {
             options.hangAfter = std::atoi(argv[++i]);
-        } else if (arg == "--dir" && hasValue) {
-            options.folder = argv[++i];
+        } else if (arg == "--hidden") {
+            options.visible = false;
+        } else if (arg == "--own-folder" && hasValue) {
+            options.ownFolder = argv[++i];
         } else if (arg == "--state" && hasValue) {
             std::string state = argv[++i];
             if (state == "playing")
@@ -84,9 +101,18 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "standin-player: cannot create the player window\n");
         return 1;
     }
+    // Ready once it records: a shown window first waits for the desktop's read of its title.
+    for (DWORD start = GetTickCount(); SendMessageA(window, WM_USER, 0, CTL_SETTLED) == 0 && GetTickCount() - start < 3000;) {
+        MSG pending;
+        while (PeekMessageA(&pending, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&pending);
+            DispatchMessageA(&pending);
+        }
+        Sleep(10);
+    }
     if (options.verbose) {
-        std::printf("player: ready, version 0x%X, playlist file %s\\WINAMP.m3u\n", options.version,
-                    (options.settings.empty() ? options.folder : ExpandInThisProcess(options.settings)).c_str());
+        std::printf("player: ready, version 0x%X, %s, playlist file %s\\WINAMP.m3u\n", options.version,
+                    options.visible ? "visible" : "hidden", PlaylistFolderOf(window).c_str());
         std::fflush(stdout);
     }
     MSG msg;

@@ -43,9 +43,15 @@ struct Player {
     int hangAfter = -1;
     HANDLE release = nullptr;
     int scrollStep = -1;  // -1: the plain title
-    std::string settingsFolder; // options.settings as this process expands it
+    std::string settingsFolder; // the folder paths.ini names, as this process expands it; empty: none
     std::vector<Received> received;
+    bool settled = true;  // recording: false while a window just shown waits for the desktop's read
 };
+
+constexpr UINT_PTR SCROLL_TIMER = 1;
+constexpr UINT_PTR SETTLE_TIMER = 2;
+// The desktop reads a shown window's title within this; a window it never reads starts recording then.
+constexpr UINT SETTLE_MS = 1500;
 
 // One player a process, as with the real one.
 Player* ThePlayer = nullptr;
@@ -162,7 +168,25 @@ std::wstring Title(const Player& p)
 
 std::string PlaylistFolder(const Player& p)
 {
-    return p.options.settings.empty() ? p.options.folder : p.settingsFolder;
+    if (!p.options.ownFolder.empty())
+        return p.options.ownFolder;
+    return p.settingsFolder.empty() ? p.options.folder : p.settingsFolder;
+}
+
+// The folder that paths.ini beside the program names, m3udir before inidir, as the player reads it;
+// empty when it names none.
+std::string FolderFromPathsIni(const std::string& program)
+{
+    std::string ini = program + "\\paths.ini";
+    char value[4096] = "";
+    for (const char* key : {"m3udir", "inidir"})
+        if (value[0] == '\0')
+            GetPrivateProfileStringA("Winamp", key, "", value, sizeof value, ini.c_str());
+    if (value[0] == '\0')
+        return std::string();
+    std::string folder = ExpandInThisProcess(value);
+    bool absolute = folder.size() > 1 && (folder[1] == ':' || folder[0] == '\\');
+    return absolute ? folder : program + "\\" + folder;
 }
 
 // The real player writes both files, CR LF line ends, an #EXTINF line only for entries it has played;
@@ -224,6 +248,7 @@ LRESULT AnswerControl(Player& p, WPARAM w, LPARAM l, HWND window)
     case CTL_VANISH: p.vanish = true; return 1;
     case CTL_SET_SLOW: p.slowMs = value; return 1;
     case CTL_HANG_AFTER: p.hangAfter = value; return 1;
+    case CTL_SETTLED: return p.settled ? 1 : 0;
     case CTL_SCROLL_TO:
         p.scrollStep = value;
         KillTimer(window, 1);
@@ -296,9 +321,16 @@ bool IsControl(UINT msg, LPARAM l)
     return msg == WM_USER && l >= CTL_SET_VERSION && l <= CTL_LAST;
 }
 
-bool Recorded(UINT msg, LPARAM l)
+bool Recorded(const Player& p, UINT msg, LPARAM l)
 {
-    return msg == WM_GETTEXT || msg == WM_COMMAND || (msg == WM_USER && !IsControl(msg, l));
+    return p.settled && (msg == WM_GETTEXT || msg == WM_COMMAND || (msg == WM_USER && !IsControl(msg, l)));
+}
+
+void Settle(Player& p, HWND window)
+{
+    p.settled = true;
+    p.received.clear();
+    KillTimer(window, SETTLE_TIMER);
 }
 
 LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
@@ -306,7 +338,10 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
     Player* p = ThePlayer;
     if (p == nullptr)
         return DefWindowProcW(window, msg, w, l);
-    if (Recorded(msg, l)) {
+    bool recorded = Recorded(*p, msg, l);
+    if (!p->settled && msg == WM_GETTEXT)
+        Settle(*p, window); // the desktop's read, answered below and not recorded
+    else if (recorded) {
         p->received.push_back({msg, w, l});
         if (p->hangAfter == 0) {
             // Handles nothing, as a player stuck in a modal dialog or a stream that will not load.
@@ -357,7 +392,10 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
         p->titleOverride = l ? Utf8(reinterpret_cast<const WCHAR*>(l)) : "";
         return TRUE;
     case WM_TIMER:
-        ++p->scrollStep;
+        if (w == SETTLE_TIMER)
+            Settle(*p, window);
+        else
+            ++p->scrollStep;
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -365,7 +403,7 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
     default:
         return DefWindowProcW(window, msg, w, l);
     }
-    if (p->options.verbose && Recorded(msg, l)) {
+    if (p->options.verbose && recorded) {
         std::printf("player: %-18s (%s, wParam %ld) -> %ld\n", MessageName(msg, w, l),
                     msg == WM_USER ? "WM_USER" : msg == WM_COMMAND ? "WM_COMMAND" : "WM_GETTEXT",
                     static_cast<long>(w), static_cast<long>(answer));
@@ -396,7 +434,9 @@ HWND CreatePlayerWindow(const PlayerOptions& options)
         LoadPlaylist(player, options.playlist);
     if (player.playState != 0)
         Load(player, 0);
-    if (!options.settings.empty()) {
+    if (!options.ownFolder.empty()) {
+        CreateDirectoryA(options.ownFolder.c_str(), nullptr);
+    } else if (!options.settings.empty()) {
         // As a per-user installation leaves it: the settings, the playlist files with them, elsewhere.
         player.settingsFolder = ExpandInThisProcess(options.settings);
         CreateDirectoryA(player.settingsFolder.c_str(), nullptr);
@@ -404,6 +444,8 @@ HWND CreatePlayerWindow(const PlayerOptions& options)
             std::fprintf(f, "[Winamp]\r\ninidir=%s\r\n", options.settings.c_str());
             std::fclose(f);
         }
+    } else {
+        player.settingsFolder = FolderFromPathsIni(options.folder);
     }
     ThePlayer = &player;
 
@@ -418,7 +460,12 @@ HWND CreatePlayerWindow(const PlayerOptions& options)
                                 wc.hInstance, nullptr);
     if (window != nullptr && options.scroll) {
         player.scrollStep = 0;
-        SetTimer(window, 1, 200, nullptr);
+        SetTimer(window, SCROLL_TIMER, 200, nullptr);
+    }
+    if (window != nullptr && options.visible) {
+        player.settled = false;
+        SetTimer(window, SETTLE_TIMER, SETTLE_MS, nullptr);
+        ShowWindow(window, SW_SHOWNOACTIVATE);
     }
     return window;
 }
@@ -447,6 +494,11 @@ std::string ExpandInThisProcess(const std::string& value)
     char expanded[4096];
     DWORD n = ExpandEnvironmentStringsA(out.c_str(), expanded, sizeof expanded);
     return n > 0 && n <= sizeof expanded ? std::string(expanded) : out;
+}
+
+std::string PlaylistFolderOf(HWND)
+{
+    return ThePlayer != nullptr ? PlaylistFolder(*ThePlayer) : std::string();
 }
 
 bool ReadsAsUtf8(const std::string& path)

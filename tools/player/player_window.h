@@ -8,10 +8,14 @@
 #include <string>
 
 struct PlayerOptions {
-    std::string folder;       // the program's folder: where WINAMP.m3u is written, or paths.ini
+    std::string folder;       // the program's folder: paths.ini is read there, and WINAMP.m3u written
+                              // there unless paths.ini says otherwise
     std::string settings;     // when set: paths.ini in `folder` names it, and the playlist files go where
                               // this process expands it to ({N} and %NAME% as the player has them)
+    std::string ownFolder;    // when set: the playlist files go here and paths.ini is neither read nor
+                              // written, as a program that imitates the player keeps them
     std::string playlist;     // an .m3u file to load; a small built-in playlist when empty
+    bool visible = false;     // shown, as the player's window is; programs that imitate it hide theirs
     int version = 0x5092;
     int playState = 1;        // 1 playing, 3 paused, 0 stopped
     bool realPlayer = false;  // behave as the real player does where it differs from the plain answers
@@ -53,7 +57,10 @@ constexpr LPARAM CTL_HANG_AFTER = 9019;     // wParam: handle this many more of 
                                             // hang in the next until PLAYER_RELEASE_EVENT is set
 constexpr LPARAM CTL_SCROLL_TO = 9020;      // wParam: the scrolled title's step to show and keep, or -1
                                             // for the plain title
-constexpr LPARAM CTL_LAST = CTL_SCROLL_TO;  // a new control goes after this one, and becomes the last
+constexpr LPARAM CTL_SETTLED = 9021;        // 1 once the record of messages has begun: a visible window
+                                            // gets one WM_GETTEXT from the desktop shortly after it is
+                                            // shown, which is not recorded
+constexpr LPARAM CTL_LAST = CTL_SETTLED;    // a new control goes after this one, and becomes the last
 
 // A hung stand-in waits for this event (at most a minute) before it handles messages again.
 constexpr const char* PLAYER_RELEASE_EVENT = "tolbry-standin-release";
@@ -79,6 +86,9 @@ constexpr const char* PLAYER_PROGRAM = "standin-player.exe";
 // Registers the window class and creates the window on the calling thread, which must then pump
 // messages for callers in other threads or processes. Null on failure.
 HWND CreatePlayerWindow(const PlayerOptions& options);
+
+// Where the player of `window`, made in this process, keeps its playlist files.
+std::string PlaylistFolderOf(HWND window);
 
 // Points the player's file association at `program`, quoted, as an installation leaves it.
 bool RegisterPlayerAssociation(const std::string& program);

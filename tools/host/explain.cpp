@@ -1,0 +1,140 @@
+#include "explain.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "../../src/player/check_player.h"
+#include "../../src/player/messages.h"
+#include "../../src/trackinfo/playlist_path.h"
+#include "../../src/trackinfo/settings_folder.h"
+
+namespace {
+
+std::string Utf8(const WCHAR* wide)
+{
+    char out[8192];
+    return WideCharToMultiByte(CP_UTF8, 0, wide, -1, out, sizeof out, nullptr, nullptr) > 0 ? out : "";
+}
+
+std::string Utf8FromAnsi(const char* ansi)
+{
+    WCHAR wide[4096];
+    return MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, 4096) > 0 ? Utf8(wide) : "";
+}
+
+const char* StateName(int state)
+{
+    switch (state) {
+    case PLAY_STATE_PLAYING: return "playing";
+    case PLAY_STATE_PAUSED: return "paused";
+    case 0: return "stopped";
+    default: return "not playing";
+    }
+}
+
+const char* ChoiceName(WindowChoice choice)
+{
+    switch (choice) {
+    case WindowChoice::Playing: return "the first that plays";
+    case WindowChoice::FirstPaused: return "none plays: the first that is paused";
+    case WindowChoice::FirstRecent: return "none plays or is paused: the first recent enough";
+    case WindowChoice::FirstFound: return "none is recent enough: the first found, which answers ERR 2";
+    default: return "";
+    }
+}
+
+void PrintProgram(const PlayerProgram& program)
+{
+    if (!program.asked)
+        std::printf("its process cannot be asked");
+    else if (program.path[0] == '\0')
+        std::printf("a path that does not fit the ANSI code page, without a short form");
+    else
+        std::printf("%s", Utf8FromAnsi(program.path).c_str());
+    std::printf(" (%s)\n", program.is64 ? "64-bit" : "32-bit");
+}
+
+void PrintWindow(int index, const SeenWindow& seen, bool asked)
+{
+    // Read as DISPNAME reads it; a window that does not answer at once shows none.
+    WCHAR title[1024] = {0};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(seen.window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(title), SMTO_ABORTIFHUNG, 500, &got);
+    std::printf("  %d. window %p, %s\n", index + 1, static_cast<void*>(seen.window),
+                IsWindowVisible(seen.window) ? "visible" : "hidden");
+    std::printf("     title: %s\n", Utf8(title).c_str());
+    if (!asked)
+        std::printf("     not asked by a call: a window found before it plays\n");
+    else if (!seen.versionAnswered)
+        std::printf("     version: no answer (hung, busy or gone)\n");
+    else if (seen.version < MIN_PLAYER_VERSION)
+        std::printf("     version 0x%X: older than 0x%X\n", seen.version, MIN_PLAYER_VERSION);
+    else if (!seen.stateAnswered)
+        std::printf("     version 0x%X, play state: no answer\n", seen.version);
+    else
+        std::printf("     version 0x%X, play state %d (%s)\n", seen.version, seen.playState, StateName(seen.playState));
+    PlayerProgram program;
+    LearnPlayerProgram(seen.window, program);
+    std::printf("     program: ");
+    PrintProgram(program);
+}
+
+} // namespace
+
+int Explain()
+{
+    PlayerLink link{nullptr, GetTickCount(), false};
+    PlayerSearch search;
+    CheckPlayer(link, &search, true);
+    std::printf("Windows of class \"%s\", in the order the system finds them (at most %d):\n", PLAYER_WINDOW_CLASS,
+                PLAYER_WINDOWS_MAX);
+    if (search.count == 0)
+        std::printf("  none: every command answers ERR 1\n");
+    bool playingBefore = false;
+    for (int i = 0; i < search.count; ++i) {
+        PrintWindow(i, search.seen[i], !playingBefore);
+        playingBefore = playingBefore || (search.seen[i].stateAnswered && search.seen[i].playState == PLAY_STATE_PLAYING &&
+                                          search.seen[i].version >= MIN_PLAYER_VERSION);
+    }
+    if (search.used < 0)
+        return 0;
+    std::printf("A call uses window %d: %s.\n", search.used + 1, ChoiceName(search.choice));
+
+    PlayerProgram program;
+    LearnPlayerProgram(link.window, program);
+    char folder[PATH_BUFFER];
+    ProgramFrom from = FindProgramFolder(program, folder);
+    if (from == ProgramFrom::Nowhere) {
+        std::printf("Program folder: none, neither from the window's process nor from the file association:\n"
+                    "FILENAME answers the empty text.\n");
+        return 0;
+    }
+    std::printf("Program folder: %s\n  from %s\n", Utf8FromAnsi(folder).c_str(),
+                from == ProgramFrom::Process ? "the program that owns the window"
+                                             : "the file association, as the window's process cannot be asked");
+    std::string ini = std::string(folder) + "paths.ini";
+    char settings[PATH_BUFFER];
+    SettingsChoice choice{nullptr, ""};
+    if (ReadSettingsFolder(folder, program.is64, settings, &choice))
+        std::printf("paths.ini: %s\n  %s=%s, which is %s\n", Utf8FromAnsi(ini.c_str()).c_str(), choice.key,
+                    Utf8FromAnsi(choice.value).c_str(), Utf8FromAnsi(settings).c_str());
+    else if (choice.key != nullptr)
+        std::printf("paths.ini: %s\n  %s=%s names no folder that can be used: the program folder counts\n",
+                    Utf8FromAnsi(ini.c_str()).c_str(), choice.key, Utf8FromAnsi(choice.value).c_str());
+    else
+        std::printf("paths.ini: %s\n  missing, or without m3udir or inidir: the program folder counts\n",
+                    Utf8FromAnsi(ini.c_str()).c_str());
+    char path[PATH_BUFFER];
+    if (!GetPlaylistPath(path, program)) {
+        std::printf("Playlist: none, the path would be too long\n");
+        return 0;
+    }
+    bool exists = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    std::printf("Playlist: %s\n  %s\n", Utf8FromAnsi(path).c_str(),
+                exists ? "exists; FILENAME has the player write it afresh and reads it"
+                       : "does not exist yet; FILENAME has the player write it, then reads it");
+    return 0;
+}
