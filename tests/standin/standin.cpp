@@ -187,27 +187,6 @@ bool StandinCallUnderWay()
     return CallDepth > 0;
 }
 
-HWND FindWindowA(LPCSTR className, LPCSTR windowName)
-{
-    InCall inCall;
-    State& s = TheState();
-    std::function<HWND(LPCSTR)> hook;
-    {
-        std::lock_guard<std::mutex> guard(s.lock);
-        ++s.findCalls;
-        hook = s.findHook;
-        if (!hook) {
-            if (windowName != nullptr)
-                return nullptr; // the module never searches by title
-            for (auto it = s.windows.rbegin(); it != s.windows.rend(); ++it)
-                if ((*it)->alive && (*it)->className == className)
-                    return reinterpret_cast<HWND>(it->get());
-            return nullptr;
-        }
-    }
-    return hook(className);
-}
-
 HWND FindWindowExA(HWND parent, HWND childAfter, LPCSTR className, LPCSTR windowName)
 {
     InCall inCall;

@@ -25,7 +25,7 @@ void StandinReset();
 
 // Later windows of a class are found before earlier ones, as the newest top-level window is on top.
 HWND StandinCreateWindow(const std::string& className, StandinProc proc);
-// The handle stays known but dead: FindWindowA passes it over and messages to it answer 0.
+// The handle stays known but dead: FindWindowExA passes it over and messages to it answer 0.
 void StandinDestroyWindow(HWND window);
 // The process that owns a window, as the module may ask it of the system.
 enum class StandinProcess {

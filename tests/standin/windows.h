@@ -93,7 +93,6 @@ typedef HINSTANCE HMODULE;
 #define DLL_THREAD_ATTACH 2
 #define DLL_THREAD_DETACH 3
 
-HWND FindWindowA(LPCSTR className, LPCSTR windowName);
 // Top-level windows only (`parent` null), newest first, from the one after `childAfter`.
 HWND FindWindowExA(HWND parent, HWND childAfter, LPCSTR className, LPCSTR windowName);
 LRESULT SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
