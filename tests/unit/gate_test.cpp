@@ -205,6 +205,40 @@ TEST_F(Gate, AtMostSixteenWindowsAreAsked)
     EXPECT_EQ(16, StandinFindCalls()) << "16 found, and no 17th search";
 }
 
+// What tolbry-host --explain shows: the search's record of each window, and with every window asked,
+// the same choice.
+TEST_F(Gate, TheSearchKeepsWhatEachWindowAnswered)
+{
+    std::vector<FakePlayer> players(3);
+    const int versions[] = {0x2080, 0x5092, 0x1602}; // in the order found
+    const int states[] = {0, 1, 1};
+    for (size_t i = players.size(); i-- > 0;) {
+        players[i].version = versions[i];
+        players[i].playState = states[i];
+        players[i].Open();
+    }
+    for (bool askAll : {false, true}) {
+        PlayerLink link{nullptr, GetTickCount(), false};
+        PlayerSearch search;
+        EXPECT_EQ(PLAYER_READY, CheckPlayer(link, &search, askAll));
+        EXPECT_EQ(players[1].window, link.window);
+        EXPECT_EQ(askAll ? 3 : 2, search.count) << "askAll " << askAll;
+        EXPECT_EQ(1, search.used);
+        EXPECT_EQ(WindowChoice::Playing, search.choice);
+        for (int i = 0; i < search.count; ++i) {
+            const SeenWindow& seen = search.seen[i];
+            EXPECT_EQ(players[i].window, seen.window) << i;
+            EXPECT_TRUE(seen.versionAnswered) << i;
+            EXPECT_EQ(versions[i], seen.version) << i;
+            EXPECT_EQ(versions[i] >= 0x2005, seen.stateAnswered) << i;
+            if (seen.stateAnswered) {
+                EXPECT_EQ(states[i], seen.playState) << i;
+            }
+        }
+        TakeMessages();
+    }
+}
+
 TEST_F(Gate, SearchesByClassAloneOnEveryCall)
 {
     FakePlayer first;
