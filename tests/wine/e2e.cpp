@@ -1,7 +1,9 @@
 // End-to-end tests of the real tolbry.dll against the stand-in player, under Wine.
-// tolbry-e2e --dll PATH [--unicode] (--in-process | --cross-process PLAYER.exe [--player64 PLAYER64.exe])
-// In process, the player window lives on the calling thread; across processes, the stand-in player
-// program runs beside the test. Both answer the same controls, so every case runs in both. With
+// tolbry-e2e --dll PATH [--unicode] (--in-process --player PLAYER.exe |
+//                                    --cross-process PLAYER.exe [--player64 PLAYER64.exe])
+// In process, the player window lives on the calling thread; across processes, a copy of the stand-in
+// player program runs beside the test. Both answer the same controls, so every case runs in both.
+// Other programs' windows of the player's class are copies of PLAYER.exe in either. With
 // --unicode the test is a host that makes the load-time call (7.77, a 2048-byte buffer) and speaks
 // UTF-16; every case runs in that mode too, with the answers of an 8-bit host where they fit the code
 // page, and the whole name or title where they do not.
