@@ -58,8 +58,6 @@ void LearnPlayerProgram(HWND window, PlayerProgram& program)
     program.asked = false;
     program.is64 = false;
     program.path[0] = '\0';
-    // On 32-bit Windows every process is 32-bit; under WoW64 an unknown player is taken as 32-bit.
-    bool windows64 = MODULE_IS_64_BIT || IsWow64(GetCurrentProcess(), false);
     DWORD id = 0;
     GetWindowThreadProcessId(window, &id);
     if (id == 0)
@@ -70,6 +68,8 @@ void LearnPlayerProgram(HWND window, PlayerProgram& program)
     if (process == nullptr)
         return;
     ProcessCloser closer{process};
-    program.is64 = windows64 && !IsWow64(process, true);
+    // A process that is not under WoW64 is 64-bit, unless Windows itself is 32-bit, which only a
+    // 32-bit module needs to ask. One that cannot say is taken as 32-bit, as the player is built.
+    program.is64 = !IsWow64(process, true) && (MODULE_IS_64_BIT || IsWow64(GetCurrentProcess(), false));
     program.asked = ProgramPath(process, program.path);
 }

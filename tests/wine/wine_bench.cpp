@@ -318,9 +318,9 @@ void MeasureReading(const std::string& folder, bool quick)
 typedef HRESULT(WINAPI* FolderPathFn)(HWND, int, HANDLE, DWORD, LPSTR);
 
 // The platform work of one FILENAME call made directly: the window search, the three messages, the
-// program of the window's process and its bitness, paths.ini and its special folder (with shell32
-// already loaded) when there is one, the first 4 KiB of the playlist and then 64 KiB, and the check
-// that the line names a file.
+// program of the window's process and its bitness, the open of paths.ini and, when there is one, its
+// read and its special folder (with shell32 already loaded), the first 4 KiB of the playlist and then
+// 64 KiB, and the check that the line names a file.
 void BareFileName(const std::string& settings, const std::string& playlist, const std::string& entry, int n)
 {
     FolderPathFn folderPath = reinterpret_cast<FolderPathFn>(
@@ -341,8 +341,9 @@ void BareFileName(const std::string& settings, const std::string& playlist, cons
         IsWow64Process(process, &wow64);
         CloseHandle(process);
         DWORD got = 0;
-        if (!settings.empty()) {
-            HANDLE ini = CreateFileA(settings.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        // Whether there is a paths.ini is learnt by opening it.
+        HANDLE ini = CreateFileA(settings.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (ini != INVALID_HANDLE_VALUE) {
             ReadFile(ini, block, 16 * 1024, &got, nullptr);
             CloseHandle(ini);
             char folder[MAX_PATH];
@@ -405,7 +406,7 @@ void MeasureSmallPlaylist(const std::string& folder, bool quick)
                 fresh.ratio, shellBefore ? 1 : 0);
     DeleteFileA(settings.c_str());
     Pair inFolder = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n); },
-                                [&](int n) { BareFileName("", inProgram, entry, n); }, rounds);
+                                [&](int n) { BareFileName(settings, inProgram, entry, n); }, rounds);
     std::printf("SMALL program-folder %d %.1f %.1f %.3f\n", entries, 1e6 / inFolder.module, 1e6 / inFolder.bare,
                 inFolder.ratio);
     std::fflush(stdout);
