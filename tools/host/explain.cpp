@@ -93,12 +93,9 @@ int Explain()
                 PLAYER_WINDOWS_MAX);
     if (search.count == 0)
         std::printf("  none: every command answers ERR 1\n");
-    bool playingBefore = false;
-    for (int i = 0; i < search.count; ++i) {
-        PrintWindow(i, search.seen[i], !playingBefore);
-        playingBefore = playingBefore || (search.seen[i].stateAnswered && search.seen[i].playState == PLAY_STATE_PLAYING &&
-                                          search.seen[i].version >= MIN_PLAYER_VERSION);
-    }
+    // A call looks no further than the first window that plays.
+    for (int i = 0; i < search.count; ++i)
+        PrintWindow(i, search.seen[i], search.choice != WindowChoice::Playing || i <= search.used);
     if (search.used < 0)
         return 0;
     std::printf("A call uses window %d: %s.\n", search.used + 1, ChoiceName(search.choice));

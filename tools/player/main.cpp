@@ -112,7 +112,7 @@ int main(int argc, char** argv)
     }
     if (options.verbose) {
         std::printf("player: ready, version 0x%X, %s, playlist file %s\\WINAMP.m3u\n", options.version,
-                    options.visible ? "visible" : "hidden", PlaylistFolderOf(window).c_str());
+                    options.visible ? "visible" : "hidden", OwnPlaylistFolder().c_str());
         std::fflush(stdout);
     }
     MSG msg;

@@ -251,7 +251,7 @@ LRESULT AnswerControl(Player& p, WPARAM w, LPARAM l, HWND window)
     case CTL_SETTLED: return p.settled ? 1 : 0;
     case CTL_SCROLL_TO:
         p.scrollStep = value;
-        KillTimer(window, 1);
+        KillTimer(window, SCROLL_TIMER);
         return 1;
     }
     return 0;
@@ -496,7 +496,7 @@ std::string ExpandInThisProcess(const std::string& value)
     return n > 0 && n <= sizeof expanded ? std::string(expanded) : out;
 }
 
-std::string PlaylistFolderOf(HWND)
+std::string OwnPlaylistFolder()
 {
     return ThePlayer != nullptr ? PlaylistFolder(*ThePlayer) : std::string();
 }

@@ -87,8 +87,8 @@ constexpr const char* PLAYER_PROGRAM = "standin-player.exe";
 // messages for callers in other threads or processes. Null on failure.
 HWND CreatePlayerWindow(const PlayerOptions& options);
 
-// Where the player of `window`, made in this process, keeps its playlist files.
-std::string PlaylistFolderOf(HWND window);
+// Where the player made in this process keeps its playlist files.
+std::string OwnPlaylistFolder();
 
 // Points the player's file association at `program`, quoted, as an installation leaves it.
 bool RegisterPlayerAssociation(const std::string& program);
