@@ -1,5 +1,7 @@
 #include "player_program.h"
 
+#include "code_page_path.h"
+
 namespace {
 
 constexpr bool MODULE_IS_64_BIT = sizeof(void*) == 8;
@@ -18,14 +20,6 @@ bool IsWow64(HANDLE process, bool fallback)
     return IsWow64Process(process, &wow64) ? wow64 != FALSE : fallback;
 }
 
-// `wide` in the ANSI code page, exactly, or false.
-bool FitsCodePage(const WCHAR* wide, char (&out)[PATH_BUFFER])
-{
-    BOOL lossy = FALSE;
-    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, out, PATH_BUFFER, nullptr, &lossy);
-    return n > 0 && !lossy;
-}
-
 // False when the process cannot be asked its program; true with an empty path when the program's
 // path cannot be given in the code page.
 bool ProgramPath(HANDLE process, char (&path)[PATH_BUFFER])
@@ -41,12 +35,8 @@ bool ProgramPath(HANDLE process, char (&path)[PATH_BUFFER])
     if (imageName == nullptr || !imageName(process, 0, wide, &size) || size == 0 || size >= PATH_BUFFER)
         return false;
     wide[size] = 0;
-    if (FitsCodePage(wide, path))
-        return true;
     // A folder outside the code page: its short form names the same folder in ASCII.
-    WCHAR shortPath[PATH_BUFFER];
-    DWORD got = GetShortPathNameW(wide, shortPath, PATH_BUFFER);
-    if (got == 0 || got >= PATH_BUFFER || !FitsCodePage(shortPath, path))
+    if (ExactlyInCodePage(wide, path, PATH_BUFFER) < 0 && ShortPathInCodePage(wide, path, PATH_BUFFER) < 0)
         path[0] = '\0';
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "code_page_path.h"
+
 namespace {
 
 // The line without its line end.
@@ -51,18 +53,12 @@ void PreferShortPath(const WCHAR* entry, char (&line)[LINE_BUFFER])
 {
     if (GetFileAttributesW(entry) == INVALID_FILE_ATTRIBUTES)
         return;
-    WCHAR shortWide[LINE_BUFFER];
-    DWORD shortLength = GetShortPathNameW(entry, shortWide, LINE_BUFFER);
-    if (shortLength == 0 || shortLength >= LINE_BUFFER)
-        return;
-    // Without best-fit look-alikes: a short name that does not fit the code page names no file.
-    BOOL lossy = FALSE;
+    // Room for the line feed that follows it.
     char shortAnsi[LINE_BUFFER];
-    int shortAnsiLength = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, shortWide, -1, shortAnsi, LINE_MAX,
-                                              nullptr, &lossy);
-    if (shortAnsiLength == 0 || lossy)
+    int shortLength = ShortPathInCodePage(entry, shortAnsi, LINE_MAX);
+    if (shortLength < 0)
         return;
-    std::memcpy(line, shortAnsi, static_cast<size_t>(shortAnsiLength - 1));
-    line[shortAnsiLength - 1] = '\n';
-    line[shortAnsiLength] = '\0';
+    std::memcpy(line, shortAnsi, static_cast<size_t>(shortLength));
+    line[shortLength] = '\n';
+    line[shortLength + 1] = '\0';
 }
