@@ -94,3 +94,15 @@ void AnswerLengthAndNumber(HostText data, int length, const WCHAR* number)
     wsprintfA(head, "%i ", length);
     AnswerWide(data, head, number);
 }
+
+void AnswerNumbers(HostText data, std::initializer_list<int> numbers)
+{
+    // «-2147483648» and a space for each.
+    char text[4 * 12];
+    int n = 0;
+    for (int number : numbers)
+        if (n + 12 < static_cast<int>(sizeof text))
+            n += wsprintfA(text + n, n == 0 ? "%i" : " %i", number);
+    text[n] = '\0';
+    AnswerText(data, text);
+}

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "host_text.h"
 
 // Answers go back through the platform's formatter into the host's buffer, which must take 1024
@@ -19,3 +21,5 @@ void AnswerText(HostText data, const char* text);
 void AnswerText(HostText data, const WCHAR* text);
 void AnswerLengthAndNumber(HostText data, int length, const char* number);
 void AnswerLengthAndNumber(HostText data, int length, const WCHAR* number);
+// Signed decimals with one space between them: «151 245».
+void AnswerNumbers(HostText data, std::initializer_list<int> numbers);

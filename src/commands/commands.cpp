@@ -1,79 +1,139 @@
 #include "commands.h"
 
 #include "../player/messages.h"
-#include "../player/playlist_number.h"
+#include "../player/player_settings.h"
+#include "../player/seek.h"
 #include "../player/transport.h"
 #include "../trackinfo/current_entry.h"
+#include "../trackinfo/now_playing.h"
 #include "../trackinfo/title.h"
 #include "frame.h"
 
+namespace {
+
+// The title is read in the host's width, so that a Unicode host gets every character of it.
+template <typename Char>
+void AnswerDisplayName(CommandCall& call)
+{
+    Char title[TITLE_BUFFER];
+    AnswerText(call.text, ReadDisplayName(call.player, title));
+}
+
+template <typename Char>
+void AnswerFileInfo(CommandCall& call)
+{
+    Char title[TITLE_BUFFER];
+    auto info = ReadFileInfo(call.player, title);
+    AnswerLengthAndNumber(call.text, info.length, info.number);
+}
+
+void AnswerCurrentEntry(CommandCall& call)
+{
+    char line[LINE_BUFFER];
+    WCHAR entry[LINE_BUFFER];
+    if (GetCurrentEntry(call.player, call.text.Wide(), line, entry))
+        AnswerText(call.text, entry);
+    else
+        AnswerText(call.text, line);
+}
+
+} // namespace
+
 TOLBRY_COMMAND(DISPNAME)
 {
-    return RunCommand(data, Gate::Strict, [](PlayerLink& player, PlayerStatus, HostText answer) {
-        InHostWidth(answer, [&](auto zero) {
-            decltype(zero) title[TITLE_BUFFER];
-            AnswerText(answer, ReadDisplayName(player, title));
-        });
-    });
+    return RunCommand(data, Gate::Strict, AnswerDisplayName<char>, AnswerDisplayName<WCHAR>);
 }
 
 TOLBRY_COMMAND(FILEINFO)
 {
-    return RunCommand(data, Gate::Strict, [](PlayerLink& player, PlayerStatus, HostText answer) {
-        InHostWidth(answer, [&](auto zero) {
-            decltype(zero) title[TITLE_BUFFER];
-            auto info = ReadFileInfo(player, title);
-            AnswerLengthAndNumber(answer, info.length, info.number);
-        });
-    });
+    return RunCommand(data, Gate::Strict, AnswerFileInfo<char>, AnswerFileInfo<WCHAR>);
 }
 
 TOLBRY_COMMAND(FILENAME)
 {
-    return RunCommand(data, Gate::Strict, [](PlayerLink& player, PlayerStatus, HostText answer) {
-        char line[LINE_BUFFER];
-        WCHAR entry[LINE_BUFFER];
-        if (GetCurrentEntry(player, answer.Wide(), line, entry))
-            AnswerText(answer, entry);
-        else
-            AnswerText(answer, line);
-    });
+    return RunCommand(data, Gate::Strict, AnswerCurrentEntry);
 }
 
 TOLBRY_COMMAND(TRACKLAST)
 {
-    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, HostText) {
-        CommandPlayer(player, CMD_PREVIOUS);
-    });
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) { CommandPlayer(call.player, CMD_PREVIOUS); });
 }
 
 TOLBRY_COMMAND(TRACKNEXT)
 {
-    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, HostText) {
-        CommandPlayer(player, CMD_NEXT);
-    });
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) { CommandPlayer(call.player, CMD_NEXT); });
 }
 
 TOLBRY_COMMAND(TRACKPAUSE)
 {
-    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, HostText) {
-        CommandPlayer(player, CMD_PAUSE);
-    });
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) { CommandPlayer(call.player, CMD_PAUSE); });
 }
 
 TOLBRY_COMMAND(TRACKPLAY)
 {
-    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus status, HostText text) {
-        InHostWidth(text, [&](auto zero) {
-            double number = ReadPlaylistNumber(static_cast<const decltype(zero)*>(text.data));
-            PlayFromNumber(player, number, status == PLAYER_READY);
-        });
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) {
+        PlayFromNumber(call.player, NumberIn(call.text).value, call.status == PLAYER_READY);
     });
 }
 
 TOLBRY_COMMAND(TRACKSTOP)
 {
-    return RunCommand(data, Gate::Lenient, [](PlayerLink& player, PlayerStatus, HostText) {
-        CommandPlayer(player, CMD_STOP);
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) { CommandPlayer(call.player, CMD_STOP); });
+}
+
+TOLBRY_COMMAND(FILEPOS)
+{
+    return RunCommand(data, Gate::Strict, [](CommandCall& call) {
+        TrackTime time = AskTrackTime(call.player);
+        AnswerNumbers(call.text, {time.elapsed, time.length});
+    });
+}
+
+TOLBRY_COMMAND(FILERATE)
+{
+    return RunCommand(data, Gate::Strict, [](CommandCall& call) {
+        TrackFormat format = AskTrackFormat(call.player);
+        AnswerNumbers(call.text, {format.bitrate, format.sampleRate, format.channels});
+    });
+}
+
+TOLBRY_COMMAND(LISTINFO)
+{
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) {
+        ListPlace place = AskListPlace(call.player);
+        AnswerNumbers(call.text, {place.position, place.length});
+    });
+}
+
+TOLBRY_COMMAND(TRACKSEEK)
+{
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) { SeekTo(call.player, NumberIn(call.text)); });
+}
+
+TOLBRY_COMMAND(VOLUME)
+{
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) {
+        AnswerNumbers(call.text, {ChangeVolume(call.player, NumberIn(call.text))});
+    });
+}
+
+TOLBRY_COMMAND(SHUFFLE)
+{
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) {
+        AnswerNumbers(call.text, {ChangeSwitch(call.player, QUERY_SHUFFLE, SET_SHUFFLE, NumberIn(call.text))});
+    });
+}
+
+TOLBRY_COMMAND(REPEAT)
+{
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) {
+        AnswerNumbers(call.text, {ChangeSwitch(call.player, QUERY_REPEAT, SET_REPEAT, NumberIn(call.text))});
+    });
+}
+
+TOLBRY_COMMAND(RATING)
+{
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) {
+        AnswerNumbers(call.text, {ChangeRating(call.player, NumberIn(call.text))});
     });
 }

@@ -1,4 +1,5 @@
-// The eight routines the host calls by name. Each takes six 32-bit arguments, cleans them off the
+// The routines the host calls by name: the eight the host has always known, then the module's own
+// eight for what now-playing tools show and do. Each takes six 32-bit arguments, cleans them off the
 // stack itself and returns 3; only the third, the host's text buffer, is used: 8-bit text, or UTF-16
 // for a host that asked for it in its load-time call.
 #pragma once
@@ -16,3 +17,11 @@ TOLBRY_COMMAND(TRACKNEXT);
 TOLBRY_COMMAND(TRACKPAUSE);
 TOLBRY_COMMAND(TRACKPLAY);
 TOLBRY_COMMAND(TRACKSTOP);
+TOLBRY_COMMAND(FILEPOS);
+TOLBRY_COMMAND(FILERATE);
+TOLBRY_COMMAND(LISTINFO);
+TOLBRY_COMMAND(TRACKSEEK);
+TOLBRY_COMMAND(VOLUME);
+TOLBRY_COMMAND(SHUFFLE);
+TOLBRY_COMMAND(REPEAT);
+TOLBRY_COMMAND(RATING);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "../player/check_player.h"
+#include "../player/playlist_number.h"
 #include "answer.h"
 #include "host_text.h"
 
@@ -22,19 +23,38 @@ inline bool Admits(Gate gate, PlayerStatus status)
     return status == PLAYER_READY || (gate == Gate::Lenient && status == PLAYER_NOT_PLAYING);
 }
 
-// `action(player, status, text)` runs once the gate admits the call.
+// What an admitted command acts with: the window found, what the gate saw, and the host's text.
+struct CommandCall {
+    PlayerLink player;
+    PlayerStatus status;
+    HostText text;
+};
+
+// `action(call)` runs once the gate admits the call.
 template <typename Action>
 int RunCommand(void* data, Gate gate, Action action) noexcept
 {
     if (data == nullptr)
         return COMMAND_RESULT;
-    HostText text = TheHostText(data);
     // The time the call may wait on the player runs from here.
-    PlayerLink player{nullptr, GetTickCount(), false};
-    PlayerStatus status = CheckPlayer(player);
-    if (!Admits(gate, status))
-        AnswerRefusal(text, status);
+    CommandCall call{{nullptr, GetTickCount(), false}, PLAYER_MISSING, TheHostText(data)};
+    call.status = CheckPlayer(call.player);
+    if (!Admits(gate, call.status))
+        AnswerRefusal(call.text, call.status);
     else
-        action(player, status, text);
+        action(call);
     return COMMAND_RESULT;
+}
+
+// For an action that reads the title in the host's own width: `narrow` for an 8-bit host, `wide` for
+// a Unicode one.
+inline int RunCommand(void* data, Gate gate, void (*narrow)(CommandCall&), void (*wide)(CommandCall&)) noexcept
+{
+    return RunCommand(data, gate, [narrow, wide](CommandCall& call) { (call.text.Wide() ? wide : narrow)(call); });
+}
+
+// The number at the start of the host's text, in whichever width the host speaks.
+inline HostNumber NumberIn(const HostText& text)
+{
+    return text.Wide() ? ReadHostNumber(text.Units()) : ReadHostNumber(text.Narrow());
 }

@@ -23,14 +23,3 @@ inline HostText TheHostText(void* data)
 {
     return {data, HostWideMax.load(std::memory_order_relaxed)};
 }
-
-// Runs `body(Char{})` with Char the host's character type, so that a command is written once for
-// both widths.
-template <typename Body>
-void InHostWidth(const HostText& text, Body body)
-{
-    if (text.Wide())
-        body(WCHAR{});
-    else
-        body(char{});
-}

@@ -26,12 +26,12 @@ PlayerStatus CheckPlayer(PlayerLink& player, PlayerSearch* search, bool askAll)
         seen = {window, false, 0, false, 0};
         WindowChoice reason = WindowChoice::FirstFound;
         PlayerStatus windowStatus = PLAYER_TOO_OLD;
-        seen.version = QueryPlayer(link, QUERY_VERSION);
+        seen.version = AskPlayer(link, QUERY_VERSION);
         seen.versionAnswered = !link.lost;
         // A window gone after the search, or that does not answer in time, answers 0, which reads as a
         // player too old.
         if (seen.version >= MIN_PLAYER_VERSION) {
-            seen.playState = QueryPlayer(link, QUERY_PLAY_STATE);
+            seen.playState = AskPlayer(link, QUERY_PLAY_STATE);
             seen.stateAnswered = !link.lost;
             windowStatus = seen.playState == PLAY_STATE_PLAYING ? PLAYER_READY : PLAYER_NOT_PLAYING;
             reason = seen.playState == PLAY_STATE_PLAYING  ? WindowChoice::Playing

@@ -17,8 +17,30 @@ constexpr LPARAM QUERY_TRACK_LENGTH = 105;
 constexpr LPARAM WRITE_PLAYLIST = 120;
 constexpr LPARAM SET_PLAYLIST_POS = 121;
 
-// wParam of QUERY_TRACK_LENGTH: 1 asks for the length in seconds (0 would ask for the elapsed time).
+// The player answers the elapsed time and the length through one message; wParam says which.
+constexpr LPARAM QUERY_ELAPSED_TIME = 105;
+constexpr WPARAM ELAPSED_IN_MILLISECONDS = 0;
+// wParam of QUERY_TRACK_LENGTH: 1 asks for the length in seconds.
 constexpr WPARAM TRACK_LENGTH_IN_SECONDS = 1;
+
+constexpr LPARAM JUMP_TO_TIME = 106;     // wParam: milliseconds from the track's start
+// wParam 0-255 sets the volume, which the player keeps in 8 bits; VOLUME_ASKED asks it instead.
+constexpr LPARAM SET_VOLUME = 122;
+constexpr int VOLUME_ASKED = -666;
+constexpr int VOLUME_MAX = 255;
+constexpr LPARAM QUERY_LIST_LENGTH = 124;
+constexpr LPARAM QUERY_LIST_POS = 125;   // 0 for an empty playlist too: ask the length first
+constexpr LPARAM QUERY_TRACK_INFO = 126;
+constexpr WPARAM TRACK_INFO_SAMPLE_RATE = 0; // kHz from the player, Hz from some that imitate it
+constexpr WPARAM TRACK_INFO_BITRATE = 1;     // kbps
+constexpr WPARAM TRACK_INFO_CHANNELS = 2;
+constexpr LPARAM QUERY_SHUFFLE = 250;
+constexpr LPARAM QUERY_REPEAT = 251;
+constexpr LPARAM SET_SHUFFLE = 252;      // wParam 0 or 1
+constexpr LPARAM SET_REPEAT = 253;
+constexpr LPARAM SET_RATING = 639;       // wParam 0-5
+constexpr LPARAM QUERY_RATING = 640;
+constexpr int RATING_MAX = 5;
 
 constexpr int PLAY_STATE_PLAYING = 1;
 constexpr int PLAY_STATE_PAUSED = 3;
@@ -29,10 +51,18 @@ constexpr WPARAM CMD_PAUSE = 40046;
 constexpr WPARAM CMD_STOP = 40047;
 constexpr WPARAM CMD_NEXT = 40048;
 
-// Answers are 32-bit values on the player's side, whatever the width of LRESULT here.
-inline int QueryPlayer(PlayerLink& player, LPARAM query, WPARAM wParam = 0)
+// Asks the player something: answers are 32-bit values on the player's side, whatever the width of
+// LRESULT here.
+inline int AskPlayer(PlayerLink& player, LPARAM query, WPARAM wParam = 0)
 {
     return static_cast<int>(SendToPlayer(player, WM_USER, wParam, query));
+}
+
+// Changes one of the player's settings; what it answers is not looked at. A negative value goes
+// sign-extended, as the player's 32-bit side reads it.
+inline void SetPlayer(PlayerLink& player, LPARAM setting, int value)
+{
+    SendToPlayer(player, WM_USER, static_cast<WPARAM>(static_cast<INT_PTR>(value)), setting);
 }
 
 inline void CommandPlayer(PlayerLink& player, WPARAM command)

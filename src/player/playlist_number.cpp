@@ -65,11 +65,13 @@ size_t Digits(const Units& text, size_t p)
     return n;
 }
 
-double ReadNumber(const Units& text)
+HostNumber ReadNumber(const Units& text)
 {
+    HostNumber read{false, false, 0.0};
     size_t p = 0;
     while (IsSpace(text[p], text.wide))
         ++p;
+    read.relative = text[p] == '+' || text[p] == '-';
     bool negative = text[p] == '-';
     if (text[p] == '+' || text[p] == '-')
         ++p;
@@ -85,7 +87,8 @@ double ReadNumber(const Units& text)
             p += 1 + fractionDigits;
     }
     if (wholeDigits + fractionDigits == 0)
-        return 0.0;
+        return read;
+    read.found = true;
     long long exponent = 0;
     unsigned letter = text[p];
     if (letter == 'e' || letter == 'E' || letter == 'd' || letter == 'D') {
@@ -108,8 +111,10 @@ double ReadNumber(const Units& text)
     size_t first = 0;
     while (first < digits && digitAt(first) == '0')
         ++first;
-    if (first == digits)
-        return negative ? -0.0 : 0.0;
+    if (first == digits) {
+        read.value = negative ? -0.0 : 0.0;
+        return read;
+    }
     exponent += static_cast<long long>(wholeDigits) - static_cast<long long>(first);
     if (exponent > EXPONENT_LIMIT)
         exponent = EXPONENT_LIMIT;
@@ -147,17 +152,28 @@ double ReadNumber(const Units& text)
     while (r > 0)
         number[n++] = reversed[--r];
     number[n] = '\0';
-    return SystemStrtod(number, nullptr);
+    read.value = SystemStrtod(number, nullptr);
+    return read;
 }
 
 } // namespace
 
 double ReadPlaylistNumber(const char* text)
 {
-    return ReadNumber({text, false});
+    return ReadNumber({text, false}).value;
 }
 
 double ReadPlaylistNumber(const WCHAR* text)
+{
+    return ReadNumber({text, true}).value;
+}
+
+HostNumber ReadHostNumber(const char* text)
+{
+    return ReadNumber({text, false});
+}
+
+HostNumber ReadHostNumber(const WCHAR* text)
 {
     return ReadNumber({text, true});
 }

@@ -9,6 +9,16 @@
 double ReadPlaylistNumber(const char* text);
 double ReadPlaylistNumber(const WCHAR* text);
 
+// The same reading for the commands that take a setting or a time, which must tell «0» from no number
+// at all, and an absolute value from a step.
+struct HostNumber {
+    bool found;    // the text begins with a number; otherwise value is 0
+    bool relative; // its first character other than blanks is a sign
+    double value;
+};
+HostNumber ReadHostNumber(const char* text);
+HostNumber ReadHostNumber(const WCHAR* text);
+
 // The player's 0-based position for a 1-based playlist number, or -1 when the number selects nothing
 // (below 1). Positions past the largest 32-bit one are held at 2147483647.
 int PlaylistPositionOf(double number);

@@ -7,7 +7,7 @@ void PlayFromNumber(PlayerLink& player, double number, bool playerWasPlaying)
 {
     int position = PlaylistPositionOf(number);
     if (position >= 0) {
-        QueryPlayer(player, SET_PLAYLIST_POS, static_cast<WPARAM>(position));
+        SetPlayer(player, SET_PLAYLIST_POS, position);
         // A paused player told to play resumes the paused track and ignores the new position;
         // stopping first makes it start the selected one. Stop is harmless when already stopped.
         if (!playerWasPlaying)

@@ -19,7 +19,7 @@ bool GetCurrentEntry(PlayerLink& player, bool wide, char (&line)[LINE_BUFFER], W
     }
     // The file is not deleted first: the player writes it only when its playlist changed since it
     // last saved it, so a deleted file would stay missing until the user edits the playlist.
-    int position = QueryPlayer(player, WRITE_PLAYLIST);
+    int position = AskPlayer(player, WRITE_PLAYLIST);
     // Unanswered, the position is not the player's and the file may be stale.
     if (player.lost)
         return false;

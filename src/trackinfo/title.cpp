@@ -48,7 +48,7 @@ Char* DisplayNameOf(Char* title)
 template <typename Char>
 FileInfo<Char> ReadFileInfo(PlayerLink& player, Char (&title)[TITLE_BUFFER])
 {
-    int length = QueryPlayer(player, QUERY_TRACK_LENGTH, TRACK_LENGTH_IN_SECONDS);
+    int length = AskPlayer(player, QUERY_TRACK_LENGTH, TRACK_LENGTH_IN_SECONDS);
     ReadTitle(player, title, FILEINFO_TITLE_LIMIT);
     return {length, PlaylistNumberOf(UnscrollTitle(title))};
 }

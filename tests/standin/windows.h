@@ -25,6 +25,7 @@ typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
 typedef uintptr_t DWORD_PTR;
+typedef intptr_t INT_PTR;
 typedef DWORD_PTR* PDWORD_PTR;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
