@@ -30,18 +30,17 @@ struct CommandCall {
     HostText text;
 };
 
+// Finds and classifies the player for a call on `data`, refusing in the host's buffer what `gate`
+// does not admit; true when the command may act. One function for every command, so that each
+// export holds only its action.
+bool AdmitCall(void* data, Gate gate, CommandCall& call) noexcept;
+
 // `action(call)` runs once the gate admits the call.
 template <typename Action>
 int RunCommand(void* data, Gate gate, Action action) noexcept
 {
-    if (data == nullptr)
-        return COMMAND_RESULT;
-    // The time the call may wait on the player runs from here.
-    CommandCall call{{nullptr, GetTickCount(), false}, PLAYER_MISSING, TheHostText(data)};
-    call.status = CheckPlayer(call.player);
-    if (!Admits(gate, call.status))
-        AnswerRefusal(call.text, call.status);
-    else
+    CommandCall call;
+    if (AdmitCall(data, gate, call))
         action(call);
     return COMMAND_RESULT;
 }

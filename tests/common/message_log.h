@@ -47,6 +47,30 @@ inline Message SetPosition(WPARAM position)
     return Query(SET_PLAYLIST_POS, position);
 }
 
+// The module's own commands' messages. A negative wParam goes sign-extended, as the module sends it.
+inline Message Setting(LPARAM setting, int value)
+{
+    return Query(setting, static_cast<WPARAM>(static_cast<INT_PTR>(value)));
+}
+inline const Message ELAPSED = Query(QUERY_ELAPSED_TIME, ELAPSED_IN_MILLISECONDS);
+inline const Message LIST_LENGTH = Query(QUERY_LIST_LENGTH);
+inline const Message LIST_POS = Query(QUERY_LIST_POS);
+inline const Message BITRATE = Query(QUERY_TRACK_INFO, TRACK_INFO_BITRATE);
+inline const Message SAMPLE_RATE = Query(QUERY_TRACK_INFO, TRACK_INFO_SAMPLE_RATE);
+inline const Message CHANNELS = Query(QUERY_TRACK_INFO, TRACK_INFO_CHANNELS);
+inline const Message ASK_VOLUME = Setting(SET_VOLUME, VOLUME_ASKED);
+inline const Message SHUFFLE_STATE = Query(QUERY_SHUFFLE);
+inline const Message REPEAT_STATE = Query(QUERY_REPEAT);
+inline const Message RATING_STATE = Query(QUERY_RATING);
+inline Message JumpTo(int milliseconds)
+{
+    return Setting(JUMP_TO_TIME, milliseconds);
+}
+inline Message SetVolume(int volume)
+{
+    return Setting(SET_VOLUME, volume);
+}
+
 inline std::string Describe(const Message& m)
 {
     char text[96];

@@ -12,9 +12,11 @@ DLL = None
 MACHINE = None
 MACHINES = {"i386": (0x14C, 0x10B), "amd64": (0x8664, 0x20B)}
 MAX_SIZE = {"i386": 17 * 1024, "amd64": 20 * 1024}
-# The eight commands, then the load-time call that Unicode hosts make.
+# The eight commands, the load-time call that Unicode hosts make, then the module's own eight.
 EXPORTS = [(1, "DISPNAME"), (2, "FILEINFO"), (3, "FILENAME"), (4, "TRACKLAST"),
-           (5, "TRACKNEXT"), (6, "TRACKPAUSE"), (7, "TRACKPLAY"), (8, "TRACKSTOP"), (9, "LoadDll")]
+           (5, "TRACKNEXT"), (6, "TRACKPAUSE"), (7, "TRACKPLAY"), (8, "TRACKSTOP"), (9, "LoadDll"),
+           (10, "FILEPOS"), (11, "FILERATE"), (12, "LISTINFO"), (13, "TRACKSEEK"),
+           (14, "VOLUME"), (15, "SHUFFLE"), (16, "REPEAT"), (17, "RATING")]
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll"}
 STRINGS = [("Comments", "Quendrel Addon."),
            ("FileDescription", None),
@@ -55,14 +57,14 @@ class Image(unittest.TestCase):
             self.assertTrue(any(begin <= symbol.address < end for begin, end in ranges),
                             symbol.name.decode() + " has unwind data")
 
-    def test_exports_the_nine_routines_by_name_at_fixed_ordinals(self):
+    def test_exports_the_seventeen_routines_by_name_at_fixed_ordinals(self):
         exports = self.pe.DIRECTORY_ENTRY_EXPORT
         self.assertEqual(b"tolbry.dll", self.pe.get_string_at_rva(exports.struct.Name))
         self.assertEqual(1, exports.struct.Base)
         seen = sorted((s.ordinal, s.name.decode() if s.name else None) for s in exports.symbols)
         self.assertEqual(EXPORTS, seen)
         self.assertTrue(all(s.forwarder is None for s in exports.symbols))
-        self.assertEqual(len(set(s.address for s in exports.symbols)), 9, "nine distinct routines")
+        self.assertEqual(len(set(s.address for s in exports.symbols)), 17, "seventeen distinct routines")
 
     def test_imports_only_windows_system_dlls(self):
         imported = {entry.dll.decode().lower() for entry in self.pe.DIRECTORY_ENTRY_IMPORT}

@@ -32,7 +32,28 @@ HWND FakePlayer::Open()
         if (msg == WM_USER && l == QUERY_PLAY_STATE)
             return playState;
         if (msg == WM_USER && l == QUERY_TRACK_LENGTH)
-            return length;
+            return w == ELAPSED_IN_MILLISECONDS ? elapsed : length;
+        if (msg == WM_USER) {
+            int value = static_cast<int>(w);
+            switch (l) {
+            case JUMP_TO_TIME: elapsed = value; return 0;
+            case SET_VOLUME:
+                if (value == VOLUME_ASKED)
+                    return volume;
+                volume = value & 0xFF;
+                return 0;
+            case QUERY_LIST_LENGTH: return listLength;
+            case QUERY_LIST_POS: return listPos;
+            case QUERY_TRACK_INFO:
+                return w == TRACK_INFO_BITRATE ? bitrate : w == TRACK_INFO_SAMPLE_RATE ? sampleRate : channels;
+            case QUERY_SHUFFLE: return shuffle;
+            case QUERY_REPEAT: return repeat;
+            case SET_SHUFFLE: shuffle = value; return 1;
+            case SET_REPEAT: repeat = value; return 1;
+            case SET_RATING: rating = value; return 1;
+            case QUERY_RATING: return rating;
+            }
+        }
         if (msg == WM_USER && l == WRITE_PLAYLIST) {
             if (onWritePlaylist)
                 onWritePlaylist();

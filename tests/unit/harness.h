@@ -44,6 +44,18 @@ struct FakePlayer {
     Count narrowTitleReads;  // WM_GETTEXT sent in 8-bit text
     Count otherWideMessages; // any other message sent in UTF-16
     int position = 0; // answered to WRITE_PLAYLIST
+    // The module's own commands' answers, each as the player gives it; a setter keeps what it is sent,
+    // the volume in 8 bits, as the player does.
+    int elapsed = 151900; // milliseconds
+    int bitrate = 320;
+    int sampleRate = 44;
+    int channels = 2;
+    int listLength = 120;
+    int listPos = 2;
+    int volume = 186; // 73 percent
+    int shuffle = 0;
+    int repeat = 0;
+    int rating = 3;
     DWORD delay = 0;  // milliseconds each message takes to answer
     int hangAfter = -1; // after answering this many messages, the system reports the window hung
     std::function<void()> onWritePlaylist;

@@ -25,20 +25,34 @@ namespace {
 
 struct CommandInfo {
     const char* name;
+    int ordinal;
     bool strict;
     Messages action; // what it sends once admitted to the stand-in's default state, for fixed actions
+    // The module's own commands answer with numbers: what a lenient one answers with no number in
+    // the text at the stand-in's playlist position 1, and what each answers when every message after
+    // the gate reads 0. Null for the commands that leave the host's text.
+    const char* answer;
+    const char* zero;
     CommandFn fn;
 };
 
 std::vector<CommandInfo> Commands = {
-    {"DISPNAME", true, {GetText(899)}, nullptr},
-    {"FILEINFO", true, {TRACK_LENGTH, GetText(889)}, nullptr},
-    {"FILENAME", true, {WRITE}, nullptr},
-    {"TRACKLAST", false, {Command(CMD_PREVIOUS)}, nullptr},
-    {"TRACKNEXT", false, {Command(CMD_NEXT)}, nullptr},
-    {"TRACKPAUSE", false, {Command(CMD_PAUSE)}, nullptr},
-    {"TRACKPLAY", false, {Command(CMD_PLAY)}, nullptr},
-    {"TRACKSTOP", false, {Command(CMD_STOP)}, nullptr},
+    {"DISPNAME", 1, true, {GetText(899)}, nullptr, nullptr, nullptr},
+    {"FILEINFO", 2, true, {TRACK_LENGTH, GetText(889)}, nullptr, nullptr, nullptr},
+    {"FILENAME", 3, true, {WRITE}, nullptr, nullptr, nullptr},
+    {"TRACKLAST", 4, false, {Command(CMD_PREVIOUS)}, nullptr, nullptr, nullptr},
+    {"TRACKNEXT", 5, false, {Command(CMD_NEXT)}, nullptr, nullptr, nullptr},
+    {"TRACKPAUSE", 6, false, {Command(CMD_PAUSE)}, nullptr, nullptr, nullptr},
+    {"TRACKPLAY", 7, false, {Command(CMD_PLAY)}, nullptr, nullptr, nullptr},
+    {"TRACKSTOP", 8, false, {Command(CMD_STOP)}, nullptr, nullptr, nullptr},
+    {"FILEPOS", 10, true, {ELAPSED, TRACK_LENGTH}, nullptr, "0 0", nullptr},
+    {"FILERATE", 11, true, {BITRATE, SAMPLE_RATE, CHANNELS}, nullptr, "0 0 0", nullptr},
+    {"LISTINFO", 12, false, {LIST_LENGTH, LIST_POS}, "2 5", "0 0", nullptr},
+    {"TRACKSEEK", 13, false, {}, nullptr, nullptr, nullptr},
+    {"VOLUME", 14, false, {ASK_VOLUME}, "73", "0", nullptr},
+    {"SHUFFLE", 15, false, {SHUFFLE_STATE}, "0", "0", nullptr},
+    {"REPEAT", 16, false, {REPEAT_STATE}, "0", "0", nullptr},
+    {"RATING", 17, false, {RATING_STATE}, "0", "0", nullptr},
 };
 
 CommandFn Find(const char* name)
@@ -251,7 +265,7 @@ void TransportActsWhateverThePlayState()
                 CheckEq("ERR 3", call.answer, what);
                 CheckMessages(Gate(), Seen(), what);
             } else if (!c.strict) {
-                CheckEq("abc", call.answer, what + " leaves the host text");
+                CheckEq(c.answer != nullptr ? c.answer : "abc", call.answer, what);
                 CheckMessages(Then(Gate(), c.action), Seen(), what);
             }
         }
@@ -980,8 +994,18 @@ std::string UnansweredAfter(const CommandInfo& c, int handled, const std::string
 {
     if (handled == 0)
         return "ERR 2";
-    if (handled == 1)
-        return c.strict ? "ERR 3" : TextFor(c);
+    if (handled == 1 && c.strict)
+        return "ERR 3";
+    if (c.zero != nullptr && handled <= 2)
+        return c.zero;
+    // The first message after the gate answered: FILEPOS and FILERATE keep their first figure, and
+    // LISTINFO's position reads 0, the first entry.
+    if (std::strcmp(c.name, "FILEPOS") == 0)
+        return quick.substr(0, quick.find(' ')) + " 0";
+    if (std::strcmp(c.name, "FILERATE") == 0)
+        return quick.substr(0, quick.find(' ')) + " 0 0";
+    if (std::strcmp(c.name, "LISTINFO") == 0)
+        return "1" + quick.substr(quick.find(' '));
     if (!c.strict)
         return TextFor(c);
     if (std::strcmp(c.name, "FILEINFO") == 0)
@@ -1026,7 +1050,7 @@ void AHungPlayerHoldsNoCallPastItsBudget()
 
 // A slow player gets exactly the quick player's messages and answers, as long as the call's two
 // seconds last; past them the message that would end too late goes unanswered. A command sends at
-// most four messages: at 150 ms each they end with well over a second to spare, which a loaded
+// most five messages: at 150 ms each they end with well over a second to spare, which a loaded
 // machine does not eat. At 1,200 ms the first ends with 800 ms to spare, and the second cannot.
 void ASlowPlayerIsAnsweredAsAQuickOne()
 {
@@ -1121,6 +1145,102 @@ void HostThreadsAtOnce()
     CheckEq(1, Ctl(CTL_WRITES), "the unchanged playlist was written once");
     StopPlayer();
     StartPlayer();
+}
+
+// --- the module's own commands ---------------------------------------------------------------------
+
+std::string SuiteTag();
+
+// What now-playing tools show and do, against the stand-in as the player answers: each command's
+// whole record and answer, and what the player kept.
+void TheModulesOwnCommands()
+{
+    Ctl(CTL_SET_PLAY_STATE, 1);
+    Ctl(CTL_FORCE_POSITION, 2); // «Copper Lantern - Night Tram»: 312 s, 256 kbps, 44 kHz, stereo, rated 5
+    Ctl(CTL_SET_ELAPSED, 151900);
+    struct Step {
+        const char* command;
+        const char* text;
+        Messages action;
+        const char* answer; // null: the host's text
+    };
+    const Step steps[] = {
+        {"FILEPOS", "", {ELAPSED, TRACK_LENGTH}, "151 312"},
+        {"FILERATE", "", {BITRATE, SAMPLE_RATE, CHANNELS}, "256 44 2"},
+        {"LISTINFO", "", {LIST_LENGTH, LIST_POS}, "3 5"},
+        {"TRACKSEEK", "90.5", {JumpTo(90500)}, nullptr},
+        {"FILEPOS", "", {ELAPSED, TRACK_LENGTH}, "90 312"},
+        {"TRACKSEEK", "+10", {ELAPSED, JumpTo(100500)}, nullptr},
+        {"TRACKSEEK", "-200", {ELAPSED, JumpTo(0)}, nullptr},
+        {"TRACKSEEK", "soon", {}, nullptr},
+        {"FILEPOS", "", {ELAPSED, TRACK_LENGTH}, "0 312"},
+        {"VOLUME", "", {ASK_VOLUME}, "73"},
+        {"VOLUME", "50", {SetVolume(128), ASK_VOLUME}, "50"},
+        {"VOLUME", "+10", {ASK_VOLUME, SetVolume(153), ASK_VOLUME}, "60"},
+        {"VOLUME", "150", {SetVolume(255), ASK_VOLUME}, "100"},
+        {"VOLUME", "-200", {ASK_VOLUME, SetVolume(0), ASK_VOLUME}, "0"},
+        {"SHUFFLE", "1", {Setting(SET_SHUFFLE, 1), SHUFFLE_STATE}, "1"},
+        {"SHUFFLE", "", {SHUFFLE_STATE}, "1"},
+        {"SHUFFLE", "0", {Setting(SET_SHUFFLE, 0), SHUFFLE_STATE}, "0"},
+        {"REPEAT", "7", {Setting(SET_REPEAT, 1), REPEAT_STATE}, "1"},
+        {"REPEAT", "0", {Setting(SET_REPEAT, 0), REPEAT_STATE}, "0"},
+        {"RATING", "", {RATING_STATE}, "5"},
+        {"RATING", "2", {Setting(SET_RATING, 2), RATING_STATE}, "2"},
+        {"RATING", "9", {Setting(SET_RATING, 5), RATING_STATE}, "5"},
+    };
+    for (const Step& k : steps) {
+        std::string what = std::string(k.command) + " " + Quote(k.text);
+        Seen();
+        CallResult call = Call(k.command, k.text);
+        CheckMessages(Then(Gate(), k.action), Seen(), what);
+        CheckEq(k.answer != nullptr ? k.answer : k.text, call.answer, what);
+        CheckTrue(call.guardIntact, what + " stays within the host's buffer");
+    }
+    CheckEq(0, Ctl(CTL_GET_VOLUME), "the volume as the player keeps it");
+
+    // A window that answers past the bounds: the answers stay within them.
+    Ctl(CTL_SET_VOLUME, 300);
+    CheckEq("100", Call("VOLUME").answer, "a volume of 300 answers 100 percent");
+    Ctl(CTL_SET_VOLUME, 186);
+
+    // Stopped: the elapsed time reads -1, a step starts from 0, and FILEPOS is refused.
+    Ctl(CTL_SET_PLAY_STATE, 0);
+    Seen();
+    CheckEq("ERR 3", Call("FILEPOS").answer, "FILEPOS stopped");
+    CheckEq("+5", Call("TRACKSEEK", "+5").answer, "TRACKSEEK stopped");
+    CheckEq("3 5", Call("LISTINFO").answer, "LISTINFO stopped");
+    CheckMessages(Then(Gate(), Then(Gate(), Then({ELAPSED, JumpTo(5000)}, Then(Gate(), {LIST_LENGTH, LIST_POS})))),
+                  Seen(), "stopped");
+
+    // An imitation found first, stopped before the playing player, gets the search's two queries and
+    // nothing of what follows.
+    Ctl(CTL_SET_PLAY_STATE, 1);
+    OtherWindow other = StartOther(Wide(Temp + "tolbry-e2e-own-" + SuiteTag()), L"imitation.exe",
+                                   "--hidden --version 0x2080 --state stopped --own-folder \"" + Temp +
+                                       "tolbry-e2e-own-imitation-" + SuiteTag() + "\"");
+    const Step afterImitation[] = {
+        {"FILEPOS", "", {ELAPSED, TRACK_LENGTH}, "0 312"},
+        {"FILERATE", "", {BITRATE, SAMPLE_RATE, CHANNELS}, "256 44 2"},
+        {"LISTINFO", "", {LIST_LENGTH, LIST_POS}, "3 5"},
+        {"TRACKSEEK", "+1", {ELAPSED, JumpTo(1000)}, nullptr},
+        {"VOLUME", "+73", {ASK_VOLUME, SetVolume(255), ASK_VOLUME}, "100"},
+        {"SHUFFLE", "", {SHUFFLE_STATE}, "0"},
+        {"REPEAT", "", {REPEAT_STATE}, "0"},
+        {"RATING", "4", {Setting(SET_RATING, 4), RATING_STATE}, "4"},
+    };
+    for (const Step& k : afterImitation) {
+        std::string what = std::string(k.command) + " with an imitation found first";
+        Seen();
+        SeenOf(other.window);
+        CallResult call = Call(k.command, k.text);
+        CheckMessages(Gate(), SeenOf(other.window), what + ": the imitation");
+        CheckMessages(Then(Gate(), k.action), Seen(), what + ": the player");
+        CheckEq(k.answer != nullptr ? k.answer : k.text, call.answer, what);
+    }
+    StopOther(other);
+    Ctl(CTL_SET_VOLUME, 186);
+    Ctl(CTL_SET_SWITCHES, 0);
+    Ctl(CTL_FORCE_POSITION, 0);
 }
 
 // --- several windows of the player's class -----------------------------------------------------------
@@ -1389,16 +1509,15 @@ void LoadingAndUnloadingSendNothing()
     CheckTrue(GetModuleHandleA("tolbry.dll") == nullptr, "no longer in the process");
     CheckTrue(LoadModule(), "loaded again");
     CheckMessages({}, Seen(), "load and unload");
-    for (int ordinal = 1; ordinal <= 8; ++ordinal) {
-        const CommandInfo& c = Commands[ordinal - 1];
-        FARPROC byOrdinal = GetProcAddress(Module, MAKEINTRESOURCEA(ordinal));
-        CheckTrue(byOrdinal != nullptr && reinterpret_cast<void*>(byOrdinal) == reinterpret_cast<void*>(c.fn),
-                  std::string(c.name) + " is ordinal " + std::to_string(ordinal));
+    for (const CommandInfo& c : Commands) {
+        FARPROC byOrdinal = GetProcAddress(Module, MAKEINTRESOURCEA(c.ordinal));
+        CheckTrue(c.fn != nullptr && reinterpret_cast<void*>(byOrdinal) == reinterpret_cast<void*>(c.fn),
+                  std::string(c.name) + " is ordinal " + std::to_string(c.ordinal));
     }
     CheckTrue(GetProcAddress(Module, MAKEINTRESOURCEA(9)) != nullptr &&
                   GetProcAddress(Module, MAKEINTRESOURCEA(9)) == GetProcAddress(Module, "LoadDll"),
               "LoadDll is ordinal 9");
-    CheckTrue(GetProcAddress(Module, MAKEINTRESOURCEA(10)) == nullptr, "nothing at ordinal 10");
+    CheckTrue(GetProcAddress(Module, MAKEINTRESOURCEA(18)) == nullptr, "nothing at ordinal 18");
     CheckTrue(GetProcAddress(Module, "DllMain") == nullptr && GetProcAddress(Module, "PlayerWindow") == nullptr &&
                   GetProcAddress(Module, "DISPNAME@24") == nullptr,
               "nothing else is exported");
@@ -1489,6 +1608,7 @@ int main(int argc, char** argv)
         {"hostile lines", HostileLines},
         {"text mode at block edges", TextModeAtBlockEdges},
         {"host threads", HostThreadsAtOnce},
+        {"the module's own commands", TheModulesOwnCommands},
         {"settings folder", FileNameFollowsPathsIni},
         {"files that are no disk files", FilesThatAreNoDiskFilesAreNotRead},
         {"scrolling title", AScrollingTitleAnswersAsThePlainOne},

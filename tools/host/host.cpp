@@ -27,8 +27,9 @@ typedef void(WINAPI* LoadDllFn)(LOADINFO*);
 constexpr DWORD UNICODE_HOST_VERSION = 7 | (77 << 16);
 constexpr DWORD UNICODE_HOST_BYTES = 8192;
 
-const char* const COMMANDS[] = {"DISPNAME",  "FILEINFO",  "FILENAME", "TRACKLAST",
-                                "TRACKNEXT", "TRACKPAUSE", "TRACKPLAY", "TRACKSTOP"};
+const char* const COMMANDS[] = {"DISPNAME",  "FILEINFO",  "FILENAME", "TRACKLAST", "TRACKNEXT", "TRACKPAUSE",
+                                "TRACKPLAY", "TRACKSTOP", "FILEPOS",  "FILERATE",  "LISTINFO",  "TRACKSEEK",
+                                "VOLUME",    "SHUFFLE",   "REPEAT",   "RATING"};
 
 int Usage()
 {

@@ -11,7 +11,18 @@ inline const char* MessageName(UINT msg, WPARAM wParam, LPARAM lParam)
         switch (lParam) {
         case QUERY_VERSION: return "QUERY_VERSION";
         case QUERY_PLAY_STATE: return "QUERY_PLAY_STATE";
-        case QUERY_TRACK_LENGTH: return "QUERY_TRACK_LENGTH";
+        case QUERY_TRACK_LENGTH: return wParam == ELAPSED_IN_MILLISECONDS ? "QUERY_ELAPSED_TIME" : "QUERY_TRACK_LENGTH";
+        case JUMP_TO_TIME: return "JUMP_TO_TIME";
+        case SET_VOLUME: return static_cast<int>(wParam) == VOLUME_ASKED ? "SET_VOLUME (ask)" : "SET_VOLUME";
+        case QUERY_LIST_LENGTH: return "QUERY_LIST_LENGTH";
+        case QUERY_LIST_POS: return "QUERY_LIST_POS";
+        case QUERY_TRACK_INFO: return "QUERY_TRACK_INFO";
+        case QUERY_SHUFFLE: return "QUERY_SHUFFLE";
+        case QUERY_REPEAT: return "QUERY_REPEAT";
+        case SET_SHUFFLE: return "SET_SHUFFLE";
+        case SET_REPEAT: return "SET_REPEAT";
+        case SET_RATING: return "SET_RATING";
+        case QUERY_RATING: return "QUERY_RATING";
         case WRITE_PLAYLIST: return "WRITE_PLAYLIST";
         case SET_PLAYLIST_POS: return "SET_PLAYLIST_POS";
         }

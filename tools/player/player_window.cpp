@@ -16,6 +16,10 @@ struct Entry {
     std::string title;
     int length;
     bool played = false; // the player has read its tags: it gets an #EXTINF line
+    int rating = 0;
+    int bitrate = 320;   // kbps
+    int sampleRate = 44; // kHz
+    int channels = 2;
 };
 
 struct Received {
@@ -46,6 +50,10 @@ struct Player {
     std::string settingsFolder; // the folder paths.ini names, as this process expands it; empty: none
     std::vector<Received> received;
     bool settled = true;  // recording: false while a window just shown waits for the desktop's read
+    int elapsedMs = 0;    // where the loaded track plays; the stand-in's time stands still
+    int volume = 186;     // 0-255, kept in 8 bits as the player keeps it
+    int shuffle = 0;
+    int repeat = 0;
 };
 
 constexpr UINT_PTR SCROLL_TIMER = 1;
@@ -57,11 +65,11 @@ constexpr UINT SETTLE_MS = 1500;
 Player* ThePlayer = nullptr;
 
 const Entry SAMPLE[] = {
-    {"C:\\Music\\Alder Quay - Morning Ferry.mp3", "Alder Quay - Morning Ferry", 245},
-    {"C:\\Music\\Brindle - Salt Roads.mp3", "Brindle - Salt Roads", 198},
-    {"C:\\Music\\Copper Lantern - Night Tram.mp3", "Copper Lantern - Night Tram", 312},
-    {"C:\\Music\\Dunmore Strings - Low Tide.mp3", "Dunmore Strings - Low Tide", 187},
-    {"C:\\Music\\Ember Choir - Last Light.mp3", "Ember Choir - Last Light", 276},
+    {"C:\\Music\\Alder Quay - Morning Ferry.mp3", "Alder Quay - Morning Ferry", 245, false, 4, 320, 44, 2},
+    {"C:\\Music\\Brindle - Salt Roads.mp3", "Brindle - Salt Roads", 198, false, 0, 192, 48, 2},
+    {"C:\\Music\\Copper Lantern - Night Tram.mp3", "Copper Lantern - Night Tram", 312, false, 5, 256, 44, 2},
+    {"C:\\Music\\Dunmore Strings - Low Tide.mp3", "Dunmore Strings - Low Tide", 187, false, 2, 128, 22, 1},
+    {"C:\\Music\\Ember Choir - Last Light.mp3", "Ember Choir - Last Light", 276, false, 3, 1411, 44, 2},
 };
 
 std::string TitleFromPath(const std::string& path)
@@ -214,6 +222,8 @@ void WritePlaylist(Player& p)
 
 void Load(Player& p, int index)
 {
+    if (index != p.loaded)
+        p.elapsedMs = 0;
     p.loaded = index;
     if (HasTrack(p, index))
         p.playlist[index].played = true;
@@ -249,6 +259,10 @@ LRESULT AnswerControl(Player& p, WPARAM w, LPARAM l, HWND window)
     case CTL_SET_SLOW: p.slowMs = value; return 1;
     case CTL_HANG_AFTER: p.hangAfter = value; return 1;
     case CTL_SETTLED: return p.settled ? 1 : 0;
+    case CTL_SET_ELAPSED: p.elapsedMs = value; return 1;
+    case CTL_GET_VOLUME: return p.volume;
+    case CTL_SET_VOLUME: p.volume = value; return 1;
+    case CTL_SET_SWITCHES: p.shuffle = value & 1; p.repeat = (value >> 1) & 1; return 1;
     case CTL_SCROLL_TO:
         p.scrollStep = value;
         KillTimer(window, SCROLL_TIMER);
@@ -265,11 +279,54 @@ LRESULT AnswerQuery(Player& p, WPARAM w, LPARAM l)
     case QUERY_PLAY_STATE:
         return p.playState;
     case QUERY_TRACK_LENGTH:
+        if (w == ELAPSED_IN_MILLISECONDS)
+            return p.playState == 0 ? -1 : p.elapsedMs;
         if (p.hasLengthOverride)
             return p.lengthOverride;
-        if (w != TRACK_LENGTH_IN_SECONDS)
-            return 0; // elapsed time: the stand-in never moves on
         return HasTrack(p, p.loaded) ? p.playlist[p.loaded].length : -1;
+    case JUMP_TO_TIME:
+        if (p.playState == 0 || !HasTrack(p, p.loaded))
+            return -1;
+        p.elapsedMs = static_cast<int>(w) < 0 ? 0 : static_cast<int>(w);
+        return 0;
+    case SET_VOLUME:
+        if (static_cast<int>(w) == VOLUME_ASKED)
+            return p.volume;
+        p.volume = static_cast<int>(w) & 0xFF; // unclamped: 256 mutes it
+        return 0;
+    case QUERY_LIST_LENGTH:
+        return static_cast<LRESULT>(p.playlist.size());
+    case QUERY_LIST_POS:
+        return HasTrack(p, p.position) ? p.position : 0;
+    case QUERY_TRACK_INFO: {
+        if (!HasTrack(p, p.loaded))
+            return 0;
+        const Entry& e = p.playlist[p.loaded];
+        return w == TRACK_INFO_BITRATE ? e.bitrate : w == TRACK_INFO_SAMPLE_RATE ? e.sampleRate
+                                                   : w == TRACK_INFO_CHANNELS   ? e.channels
+                                                                                : 0;
+    }
+    case QUERY_SHUFFLE:
+        return p.shuffle;
+    case QUERY_REPEAT:
+        return p.repeat;
+    case SET_SHUFFLE:
+    case SET_REPEAT: {
+        // Acts only when the value differs, as the player does.
+        int& state = l == SET_SHUFFLE ? p.shuffle : p.repeat;
+        if ((w != 0 ? 1 : 0) != state)
+            state = w != 0 ? 1 : 0;
+        return 1;
+    }
+    case QUERY_RATING:
+        return HasTrack(p, p.position) ? p.playlist[p.position].rating : 0;
+    case SET_RATING: {
+        // Without a media library the player writes the file's tag and answers 0.
+        int rating = static_cast<int>(w);
+        if (HasTrack(p, p.position))
+            p.playlist[p.position].rating = rating < 0 ? 0 : rating > 5 ? 5 : rating;
+        return 0;
+    }
     case WRITE_PLAYLIST:
         if (p.writeMode == WRITE_ALWAYS || (p.writeMode == WRITE_AFTER_CHANGE && p.changed))
             WritePlaylist(p);

@@ -60,7 +60,11 @@ constexpr LPARAM CTL_SCROLL_TO = 9020;      // wParam: the scrolled title's step
 constexpr LPARAM CTL_SETTLED = 9021;        // 1 once the record of messages has begun: a visible window
                                             // gets one WM_GETTEXT from the desktop shortly after it is
                                             // shown, which is not recorded
-constexpr LPARAM CTL_LAST = CTL_SETTLED;    // a new control goes after this one, and becomes the last
+constexpr LPARAM CTL_SET_ELAPSED = 9022;    // wParam: where the loaded track plays, in milliseconds
+constexpr LPARAM CTL_GET_VOLUME = 9023;     // the volume as kept, 0-255
+constexpr LPARAM CTL_SET_VOLUME = 9024;     // wParam: the volume to keep and answer, unchecked
+constexpr LPARAM CTL_SET_SWITCHES = 9025;   // wParam: shuffle in bit 0, repeat in bit 1
+constexpr LPARAM CTL_LAST = CTL_SET_SWITCHES; // a new control goes after this one, and becomes the last
 
 // A hung stand-in waits for this event (at most a minute) before it handles messages again.
 constexpr const char* PLAYER_RELEASE_EVENT = "tolbry-standin-release";
