@@ -38,10 +38,10 @@ double Now()
 
 char Data[1024];
 
-void ModuleCalls(CommandFn fn, int n)
+void ModuleCalls(CommandFn fn, int n, const char* text)
 {
     for (int i = 0; i < n; ++i) {
-        Data[0] = '\0';
+        std::strcpy(Data, text);
         fn(0, 0, Data, 0, 0, 0);
     }
 }
@@ -52,6 +52,40 @@ LRESULT Send(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, DWORD start)
     DWORD_PTR answer = 0;
     SendMessageTimeoutA(w, msg, wParam, lParam, SMTO_ABORTIFHUNG, 2000 - (GetTickCount() - start), &answer);
     return static_cast<LRESULT>(answer);
+}
+
+bool Is(const char* command, const char* name)
+{
+    return std::strcmp(command, name) == 0;
+}
+
+int Ask(HWND w, LPARAM query, WPARAM wParam, DWORD start)
+{
+    return static_cast<int>(Send(w, WM_USER, wParam, query, start));
+}
+
+// The module's own commands, as the bench calls them: queries alone, and TRACKSEEK a step of 0.
+void BareOwnCommand(const char* command, HWND w, DWORD start)
+{
+    if (Is(command, "FILEPOS")) {
+        int elapsed = Ask(w, QUERY_ELAPSED_TIME, ELAPSED_IN_MILLISECONDS, start);
+        wsprintfA(Data, "%i %i", elapsed / 1000, Ask(w, QUERY_TRACK_LENGTH, TRACK_LENGTH_IN_SECONDS, start));
+    } else if (Is(command, "FILERATE")) {
+        int bitrate = Ask(w, QUERY_TRACK_INFO, TRACK_INFO_BITRATE, start);
+        int rate = Ask(w, QUERY_TRACK_INFO, TRACK_INFO_SAMPLE_RATE, start);
+        wsprintfA(Data, "%i %i %i", bitrate, rate, Ask(w, QUERY_TRACK_INFO, TRACK_INFO_CHANNELS, start));
+    } else if (Is(command, "LISTINFO")) {
+        int length = Ask(w, QUERY_LIST_LENGTH, 0, start);
+        wsprintfA(Data, "%i %i", Ask(w, QUERY_LIST_POS, 0, start) + 1, length);
+    } else if (Is(command, "TRACKSEEK")) {
+        Send(w, WM_USER, static_cast<WPARAM>(Ask(w, QUERY_ELAPSED_TIME, 0, start)), JUMP_TO_TIME, start);
+    } else if (Is(command, "VOLUME")) {
+        int volume = Ask(w, SET_VOLUME, static_cast<WPARAM>(static_cast<INT_PTR>(VOLUME_ASKED)), start);
+        wsprintfA(Data, "%i", (volume * 100 + 127) / 255);
+    } else {
+        LPARAM query = Is(command, "SHUFFLE") ? QUERY_SHUFFLE : Is(command, "REPEAT") ? QUERY_REPEAT : QUERY_RATING;
+        wsprintfA(Data, "%i", Ask(w, query, 0, start));
+    }
 }
 
 // The same Win32 calls as the module's, with nothing around them.
@@ -68,11 +102,13 @@ void BareCalls(const char* command, int n)
             Send(w, WM_USER, 0, QUERY_PLAY_STATE, start) != PLAY_STATE_PLAYING)
             continue;
         char title[900];
-        if (std::strcmp(command, "TRACKNEXT") == 0) {
+        if (Is(command, "TRACKNEXT")) {
             Send(w, WM_COMMAND, CMD_NEXT, 0, start);
-        } else if (std::strcmp(command, "DISPNAME") == 0) {
+        } else if (Is(command, "DISPNAME")) {
             Send(w, WM_GETTEXT, 899, reinterpret_cast<LPARAM>(title), start);
             wsprintfA(Data, "%s", title);
+        } else if (!Is(command, "FILEINFO")) {
+            BareOwnCommand(command, w, start);
         } else {
             int length = static_cast<int>(Send(w, WM_USER, TRACK_LENGTH_IN_SECONDS, QUERY_TRACK_LENGTH, start));
             Send(w, WM_GETTEXT, 889, reinterpret_cast<LPARAM>(title), start);
@@ -119,10 +155,11 @@ Pair MeasurePair(int calls, ModuleSide moduleCalls, BareSide bareCalls, int roun
     return {perRound / Median(moduleTimes), perRound / Median(bareTimes), Median(ratios)};
 }
 
-void Measure(const char* where, const char* command, const char* shownAs)
+void Measure(const char* where, const char* command, const char* shownAs, const char* text = "")
 {
     CommandFn fn = reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(Module, command)));
-    Pair pair = MeasurePair(Calls, [fn](int n) { ModuleCalls(fn, n); }, [command](int n) { BareCalls(command, n); });
+    Pair pair = MeasurePair(Calls, [fn, text](int n) { ModuleCalls(fn, n, text); },
+                            [command](int n) { BareCalls(command, n); });
     std::printf("CALLS %s %s %.0f %.0f %.3f\n", where, shownAs, pair.module, pair.bare, pair.ratio);
     std::fflush(stdout);
 }
@@ -132,6 +169,9 @@ void MeasureAll(const char* where)
     Measure(where, "TRACKNEXT", "TRACKNEXT");
     Measure(where, "DISPNAME", "DISPNAME");
     Measure(where, "FILEINFO", "FILEINFO");
+    for (const char* own : {"FILEPOS", "FILERATE", "LISTINFO", "VOLUME", "SHUFFLE", "REPEAT", "RATING"})
+        Measure(where, own, own);
+    Measure(where, "TRACKSEEK", "TRACKSEEK", "+0");
 }
 
 // Playlists as the player writes them: CR LF line ends, an #EXTINF line before each path.
@@ -398,14 +438,14 @@ void MeasureSmallPlaylist(const std::string& folder, bool quick)
         std::fclose(f);
     }
     bool shellBefore = GetModuleHandleA("shell32.dll") != nullptr;
-    Pair fresh = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n); },
+    Pair fresh = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n, ""); },
                              [&](int n) { BareFileName(settings, inSettings, entry, n); }, rounds);
     if (std::strstr(Data, entry) != Data)
         std::fprintf(stderr, "wine_bench: FILENAME answered %s\n", Data);
     std::printf("SMALL fresh-install %d %.1f %.1f %.3f %d\n", entries, 1e6 / fresh.module, 1e6 / fresh.bare,
                 fresh.ratio, shellBefore ? 1 : 0);
     DeleteFileA(settings.c_str());
-    Pair inFolder = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n); },
+    Pair inFolder = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n, ""); },
                                 [&](int n) { BareFileName(settings, inProgram, entry, n); }, rounds);
     std::printf("SMALL program-folder %d %.1f %.1f %.3f\n", entries, 1e6 / inFolder.module, 1e6 / inFolder.bare,
                 inFolder.ratio);
