@@ -5,56 +5,99 @@
 // Zero-initialised: null from load, and nothing runs at load time.
 std::atomic<HWND> PlayerWindow;
 
+namespace {
+
+// Finding sends the windows nothing.
+int FindPlayerWindows(HWND (&windows)[PLAYER_WINDOWS_MAX])
+{
+    int count = 0;
+    HWND window = nullptr;
+    while (count < PLAYER_WINDOWS_MAX && (window = FindWindowExA(nullptr, window, PLAYER_WINDOW_CLASS, nullptr)) != nullptr)
+        windows[count++] = window;
+    return count;
+}
+
+// Asks one window its version and, when it is recent enough, its play state. A window gone after the
+// search, or one that does not answer within its link's share, answers 0, which reads as too old.
+void AskWindow(PlayerLink& link, SeenWindow& seen)
+{
+    seen = {link.window, true, false, 0, false, 0, 0};
+    seen.version = AskPlayer(link, QUERY_VERSION);
+    seen.versionAnswered = !link.lost;
+    if (seen.version >= MIN_PLAYER_VERSION) {
+        seen.playState = AskPlayer(link, QUERY_PLAY_STATE);
+        seen.stateAnswered = !link.lost;
+    }
+    seen.error = link.error;
+}
+
+WindowChoice RankOf(const SeenWindow& seen)
+{
+    if (seen.version < MIN_PLAYER_VERSION)
+        return WindowChoice::FirstFound;
+    return seen.playState == PLAY_STATE_PLAYING  ? WindowChoice::Playing
+           : seen.playState == PLAY_STATE_PAUSED ? WindowChoice::Paused
+                                                 : WindowChoice::Stopped;
+}
+
+// The ranking rule in one place. Which window is the user's when none plays cannot be told from the
+// search order, which on Windows is the Z order and changes with every click: the player answers
+// 0x50yx where the programs that imitate it answer 0x20yx, so the highest version wins a tie.
+bool RanksAbove(WindowChoice rank, const SeenWindow& seen, WindowChoice bestRank, const SeenWindow* best)
+{
+    if (rank != bestRank)
+        return rank > bestRank;
+    return best != nullptr && (rank == WindowChoice::Paused || rank == WindowChoice::Stopped) &&
+           seen.version > best->version;
+}
+
+PlayerStatus StatusOf(WindowChoice choice)
+{
+    switch (choice) {
+    case WindowChoice::None: return PLAYER_MISSING;
+    case WindowChoice::FirstFound: return PLAYER_TOO_OLD;
+    case WindowChoice::Playing: return PLAYER_READY;
+    default: return PLAYER_NOT_PLAYING;
+    }
+}
+
+} // namespace
+
 PlayerStatus CheckPlayer(PlayerLink& player, PlayerSearch* search, bool askAll)
 {
-    // The platform's search finds the newest window first, which is often a hidden one that another
-    // program made to imitate the player: the window that plays is the one the user means. Each window
-    // has a link of its own on the call's clock, so that one that does not answer costs the others
-    // nothing but the time it took.
+    HWND windows[PLAYER_WINDOWS_MAX];
+    int count = FindPlayerWindows(windows);
+    PlayerSearch unkept;
+    PlayerSearch& s = search != nullptr ? *search : unkept;
+    s.count = count;
+    s.used = -1;
+    s.choice = WindowChoice::None;
     PlayerLink used{nullptr, player.start, false};
-    WindowChoice choice = WindowChoice::None;
-    PlayerStatus status = PLAYER_MISSING;
-    HWND window = nullptr;
-    int count = 0;
-    // A window passed over gets the version and play-state queries and nothing else; once one plays,
-    // no later window is looked for.
-    while (count < PLAYER_WINDOWS_MAX && (choice != WindowChoice::Playing || askAll) &&
-           (window = FindWindowExA(nullptr, window, PLAYER_WINDOW_CLASS, nullptr)) != nullptr) {
-        PlayerLink link{window, player.start, false};
-        SeenWindow unkept;
-        SeenWindow& seen = search != nullptr ? search->seen[count] : unkept;
-        seen = {window, false, 0, false, 0};
-        WindowChoice reason = WindowChoice::FirstFound;
-        PlayerStatus windowStatus = PLAYER_TOO_OLD;
-        seen.version = AskPlayer(link, QUERY_VERSION);
-        seen.versionAnswered = !link.lost;
-        // A window gone after the search, or that does not answer in time, answers 0, which reads as a
-        // player too old.
-        if (seen.version >= MIN_PLAYER_VERSION) {
-            seen.playState = AskPlayer(link, QUERY_PLAY_STATE);
-            seen.stateAnswered = !link.lost;
-            windowStatus = seen.playState == PLAY_STATE_PLAYING ? PLAYER_READY : PLAYER_NOT_PLAYING;
-            reason = seen.playState == PLAY_STATE_PLAYING  ? WindowChoice::Playing
-                     : seen.playState == PLAY_STATE_PAUSED ? WindowChoice::FirstPaused
-                                                           : WindowChoice::FirstRecent;
+    for (int i = 0; i < count; ++i) {
+        SeenWindow& seen = s.seen[i];
+        if (s.choice == WindowChoice::Playing && !askAll) {
+            seen = {windows[i], false, false, 0, false, 0, 0};
+            continue;
         }
-        if (reason > choice) {
+        // Each window may take an equal share of what is left of the budget, split among itself and
+        // those not yet asked: one that is busy or hung found first leaves the others their time. A
+        // lone window has the whole budget.
+        DWORD spent = GetTickCount() - player.start;
+        DWORD left = spent < ANSWER_BUDGET_MS ? ANSWER_BUDGET_MS - spent : 0;
+        PlayerLink link{windows[i], player.start, false};
+        link.budget = spent + left / static_cast<DWORD>(count - i);
+        AskWindow(link, seen);
+        WindowChoice rank = RankOf(seen);
+        if (RanksAbove(rank, seen, s.choice, s.used >= 0 ? &s.seen[s.used] : nullptr)) {
             used = link;
-            choice = reason;
-            status = windowStatus;
-            if (search != nullptr)
-                search->used = count;
+            s.choice = rank;
+            s.used = i;
         }
-        ++count;
     }
-    if (search != nullptr) {
-        search->count = count;
-        search->choice = choice;
-        if (choice == WindowChoice::None)
-            search->used = -1;
-    }
+    // The window used goes on with the whole of what is left of the budget.
     player.window = used.window;
     player.lost = used.lost;
+    player.error = used.error;
     PlayerWindow.store(player.window, std::memory_order_relaxed);
-    return status;
+    return StatusOf(s.choice);
 }

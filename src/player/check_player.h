@@ -20,22 +20,25 @@ extern std::atomic<HWND> PlayerWindow;
 // and second copies of the player, make several.
 constexpr int PLAYER_WINDOWS_MAX = 16;
 
-// Why the search used the window it did; a later window is used only when its reason ranks higher.
+// Why the search used the window it did; a later window is used only when it ranks higher, or, paused
+// or stopped, when it ranks the same with a higher version.
 enum class WindowChoice {
     None,          // no window of the class
     FirstFound,    // none is recent enough, or none answered: the first found
-    FirstRecent,   // none plays or is paused: the first recent enough
-    FirstPaused,   // none plays: the first that is paused
+    Stopped,       // none plays or is paused: the stopped one of the highest version
+    Paused,        // none plays: the paused one of the highest version
     Playing,       // the first that plays
 };
 
 // What the search learnt of one window. A window it did not ask has both answers unset.
 struct SeenWindow {
     HWND window;
+    bool asked;
     bool versionAnswered;
     int version;
     bool stateAnswered;
     int playState;
+    DWORD error; // why the first unanswered query failed, as the link tells it; 0 when none did
 };
 
 struct PlayerSearch {

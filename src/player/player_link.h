@@ -11,6 +11,12 @@ struct PlayerLink {
     HWND window;  // the player window this call found
     DWORD start;  // GetTickCount() at the call's start
     bool lost;    // a message went unanswered or the budget ran out: nothing more is sent
+    // Milliseconds from `start` that this link may wait in all: the whole budget, or a window's share
+    // of it while the search asks several.
+    DWORD budget = ANSWER_BUDGET_MS;
+    // Why the first message that went unanswered failed, as the system said: 5 when it refused the
+    // message (the player runs with more rights), 1400 for a window gone, 1460 for no answer in time.
+    DWORD error = 0;
 };
 
 // How a message's text, if it carries any, is passed: the window title goes to a Unicode host in UTF-16.

@@ -20,6 +20,7 @@ struct Window {
     StandinProc proc;
     bool alive = true;
     bool hung = false;
+    bool refused = false;
     StandinProcess process = StandinProcess::Own;
 };
 
@@ -49,6 +50,7 @@ struct State {
 };
 
 thread_local int CallDepth = 0;
+thread_local DWORD LastError = 0;
 
 struct InCall {
     InCall() { ++CallDepth; }
@@ -270,11 +272,18 @@ LRESULT SendMessageTimeout(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, 
         std::lock_guard<std::mutex> guard(s.lock);
         s.messages.push_back({window, msg, wParam, lParam, std::this_thread::get_id(), wide});
         Window* w = LookUp(s, window);
-        if (w == nullptr || !w->alive)
+        if (w == nullptr || !w->alive) {
+            LastError = ERROR_INVALID_WINDOW_HANDLE;
             return 0;
+        }
+        if (w->refused) {
+            LastError = ERROR_ACCESS_DENIED;
+            return 0;
+        }
         if (w->hung) {
             if ((flags & SMTO_ABORTIFHUNG) == 0)
                 s.clock += timeout;
+            LastError = ERROR_TIMEOUT;
             return 0;
         }
         proc = w->proc;
@@ -287,6 +296,7 @@ LRESULT SendMessageTimeout(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, 
         std::lock_guard<std::mutex> guard(s.lock);
         if (s.clock - start > timeout) {
             s.clock = start + timeout;
+            LastError = ERROR_TIMEOUT;
             return 0;
         }
     }
@@ -296,6 +306,24 @@ LRESULT SendMessageTimeout(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, 
 }
 
 } // namespace
+
+DWORD GetLastError()
+{
+    return LastError;
+}
+
+void SetLastError(DWORD error)
+{
+    LastError = error;
+}
+
+void StandinSetRefused(HWND window, bool refused)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (Window* w = LookUp(s, window))
+        w->refused = refused;
+}
 
 LRESULT SendMessageTimeoutA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
                             PDWORD_PTR result)

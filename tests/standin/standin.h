@@ -51,6 +51,9 @@ bool StandinWideMessage();
 void StandinAdvanceClock(DWORD milliseconds);
 // A hung window: a message with SMTO_ABORTIFHUNG fails at once, one without it waits its time-out.
 void StandinSetHung(HWND window, bool hung);
+// A window of a process with more rights than the module's: the system refuses every message sent
+// to it (error 5), as Windows does for an elevated player.
+void StandinSetRefused(HWND window, bool refused);
 int StandinFindCalls();
 
 // Sets the default value of HKEY_CLASSES_ROOT\subKey to these bytes, taken as they are: add the

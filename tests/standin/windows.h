@@ -58,6 +58,11 @@ typedef HINSTANCE HMODULE;
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_MORE_DATA 234L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_SHARING_VIOLATION 32L
+#define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_TIMEOUT 1460L
 
 #define SMTO_NORMAL 0x0000
 #define SMTO_ABORTIFHUNG 0x0002
@@ -103,6 +108,9 @@ LRESULT SendMessageTimeoutA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam,
 LRESULT SendMessageTimeoutW(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
                             PDWORD_PTR result);
 DWORD GetTickCount();
+// Per thread, as on Windows; the stand-in's calls that fail set it.
+DWORD GetLastError();
+void SetLastError(DWORD error);
 int wsprintfA(LPSTR out, LPCSTR format, ...);
 LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, HKEY* result);
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,

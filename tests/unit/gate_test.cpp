@@ -138,7 +138,9 @@ std::map<HWND, Messages> TakeMessagesByWindow()
 // class; the newest is found first. Each window's whole record is compared.
 TEST_F(Gate, TheWindowThatPlaysGetsTheCall)
 {
-    enum Kind { PLAYING, PAUSED, STOPPED, OLD, HUNG };
+    // Imitations answer 0x2080, the player (PLAYER_*) 0x5092. A busy window takes 2.5 s over each
+    // message; an elevated one's messages are refused by the system.
+    enum Kind { PLAYING, PAUSED, STOPPED, OLD, HUNG, BUSY, ELEVATED, PLAYER_PAUSED, PLAYER_STOPPED };
     struct Case {
         const char* what;
         std::vector<Kind> found;   // in the order the search finds them
@@ -155,6 +157,14 @@ TEST_F(Gate, TheWindowThatPlaysGetsTheCall)
         {"only old windows", {OLD, OLD}, 0, "ERR 2"},
         {"a hung window found first", {HUNG, PLAYING}, 1, " Artist - Song "},
         {"a paused window between stopped and playing ones", {STOPPED, PAUSED, PLAYING}, 2, " Artist - Song "},
+        {"a busy window found first takes only its share", {BUSY, PLAYING}, 1, " Artist - Song "},
+        {"two busy windows before the player", {BUSY, BUSY, PLAYING}, 2, " Artist - Song "},
+        {"a stopped imitation before a stopped player", {STOPPED, PLAYER_STOPPED}, 1, "ERR 3"},
+        {"a paused imitation before a paused player", {PAUSED, PLAYER_PAUSED, STOPPED}, 1, "ERR 3"},
+        {"a stopped player before a stopped imitation", {PLAYER_STOPPED, STOPPED}, 0, "ERR 3"},
+        {"a paused imitation before a stopped player", {PAUSED, PLAYER_STOPPED}, 0, "ERR 3"},
+        {"an elevated player", {ELEVATED}, 0, "ERR 2"},
+        {"an elevated player after a stopped imitation", {STOPPED, ELEVATED}, 0, "ERR 3"},
     };
     for (const Case& k : cases) {
         for (const char* command : {"DISPNAME", "TRACKNEXT"}) {
@@ -163,14 +173,18 @@ TEST_F(Gate, TheWindowThatPlaysGetsTheCall)
             // Created from the last found to the first, as the search finds the newest first.
             for (size_t i = players.size(); i-- > 0;) {
                 FakePlayer& p = players[i];
-                p.version = k.found[i] == OLD ? 0x2004 : 0x2080;
-                p.playState = k.found[i] == PAUSED ? 3 : k.found[i] == STOPPED ? 0 : 1;
+                Kind kind = k.found[i];
+                p.version = kind == OLD ? 0x2004 : kind == PLAYER_PAUSED || kind == PLAYER_STOPPED ? 0x5092 : 0x2080;
+                p.playState = kind == PAUSED || kind == PLAYER_PAUSED ? 3 : kind == STOPPED || kind == PLAYER_STOPPED ? 0 : 1;
+                p.delay = kind == BUSY ? 2500 : 0;
                 p.Open();
-                if (k.found[i] == HUNG)
-                    StandinSetHung(p.window, true);
+                StandinSetHung(p.window, kind == HUNG);
+                StandinSetRefused(p.window, kind == ELEVATED);
             }
             bool lenient = std::string(command) == "TRACKNEXT";
+            DWORD before = GetTickCount();
             CallResult call = CallCommand(lenient ? TRACKNEXT : DISPNAME, "abc");
+            EXPECT_LE(GetTickCount() - before, ANSWER_BUDGET_MS) << command << ", " << k.what;
             std::string where = std::string(command) + ", " + k.what;
             bool refused = std::string(k.dispName).rfind("ERR", 0) == 0;
             bool old = std::string(k.dispName) == "ERR 2";
@@ -180,11 +194,13 @@ TEST_F(Gate, TheWindowThatPlaysGetsTheCall)
             bool playingSeen = false;
             for (size_t i = 0; i < players.size(); ++i) {
                 Messages expected;
+                Kind kind = k.found[i];
                 if (!playingSeen)
-                    expected = k.found[i] == OLD || k.found[i] == HUNG ? Messages{VERSION} : Messages{VERSION, PLAY_STATE};
+                    expected = kind == OLD || kind == HUNG || kind == BUSY || kind == ELEVATED ? Messages{VERSION}
+                                                                                                : Messages{VERSION, PLAY_STATE};
                 if (static_cast<int>(i) == k.used && !(refused && !lenient) && !old)
                     expected.push_back(lenient ? Command(CMD_NEXT) : GetText(899));
-                playingSeen = playingSeen || k.found[i] == PLAYING;
+                playingSeen = playingSeen || kind == PLAYING;
                 EXPECT_EQ("", CompareMessages(expected, seen[players[i].window])) << where << ", window " << i;
             }
         }
@@ -209,30 +225,42 @@ TEST_F(Gate, AtMostSixteenWindowsAreAsked)
 // the same choice.
 TEST_F(Gate, TheSearchKeepsWhatEachWindowAnswered)
 {
-    std::vector<FakePlayer> players(3);
-    const int versions[] = {0x2080, 0x5092, 0x1602}; // in the order found
-    const int states[] = {0, 1, 1};
+    std::vector<FakePlayer> players(4);
+    const int versions[] = {0x2080, 0x5092, 0x1602, 0x5092}; // in the order found
+    const int states[] = {0, 1, 1, 1};
     for (size_t i = players.size(); i-- > 0;) {
         players[i].version = versions[i];
         players[i].playState = states[i];
         players[i].Open();
     }
+    // The first found is an elevated program: the system refuses its messages.
+    FakePlayer elevated;
+    elevated.Open();
+    StandinSetRefused(elevated.window, true);
     for (bool askAll : {false, true}) {
         PlayerLink link{nullptr, GetTickCount(), false};
         PlayerSearch search;
         EXPECT_EQ(PLAYER_READY, CheckPlayer(link, &search, askAll));
         EXPECT_EQ(players[1].window, link.window);
-        EXPECT_EQ(askAll ? 3 : 2, search.count) << "askAll " << askAll;
-        EXPECT_EQ(1, search.used);
+        EXPECT_EQ(5, search.count) << "every window is found, whatever is asked";
+        EXPECT_EQ(2, search.used);
         EXPECT_EQ(WindowChoice::Playing, search.choice);
-        for (int i = 0; i < search.count; ++i) {
+        const SeenWindow& refused = search.seen[0];
+        EXPECT_EQ(elevated.window, refused.window);
+        EXPECT_TRUE(refused.asked && !refused.versionAnswered);
+        EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), refused.error);
+        for (int i = 1; i < search.count; ++i) {
             const SeenWindow& seen = search.seen[i];
-            EXPECT_EQ(players[i].window, seen.window) << i;
+            EXPECT_EQ(players[i - 1].window, seen.window) << i;
+            EXPECT_EQ(askAll || i <= 2, seen.asked) << i;
+            if (!seen.asked)
+                continue;
             EXPECT_TRUE(seen.versionAnswered) << i;
-            EXPECT_EQ(versions[i], seen.version) << i;
-            EXPECT_EQ(versions[i] >= 0x2005, seen.stateAnswered) << i;
+            EXPECT_EQ(0u, seen.error) << i;
+            EXPECT_EQ(versions[i - 1], seen.version) << i;
+            EXPECT_EQ(versions[i - 1] >= 0x2005, seen.stateAnswered) << i;
             if (seen.stateAnswered) {
-                EXPECT_EQ(states[i], seen.playState) << i;
+                EXPECT_EQ(states[i - 1], seen.playState) << i;
             }
         }
         TakeMessages();
@@ -249,7 +277,8 @@ TEST_F(Gate, SearchesByClassAloneOnEveryCall)
     second.Open(); // the newer window is found first
     CallCommand(TRACKNEXT);
     EXPECT_EQ(second.window, PlayerWindow.load());
-    EXPECT_EQ(2, StandinFindCalls());
+    // Every window of the class is found before any is asked: one and the search's end, then two.
+    EXPECT_EQ(5, StandinFindCalls());
     StandinDestroyWindow(second.window);
     StandinDestroyWindow(first.window);
     EXPECT_EQ("ERR 1", CallCommand(TRACKNEXT).answer);

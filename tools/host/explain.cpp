@@ -39,8 +39,8 @@ const char* ChoiceName(WindowChoice choice)
 {
     switch (choice) {
     case WindowChoice::Playing: return "the first that plays";
-    case WindowChoice::FirstPaused: return "none plays: the first that is paused";
-    case WindowChoice::FirstRecent: return "none plays or is paused: the first recent enough";
+    case WindowChoice::Paused: return "none plays: the paused one of the highest version";
+    case WindowChoice::Stopped: return "none plays or is paused: the stopped one of the highest version";
     case WindowChoice::FirstFound: return "none is recent enough: the first found, which answers ERR 2";
     default: return "";
     }
@@ -57,6 +57,21 @@ void PrintProgram(const PlayerProgram& program)
     std::printf(" (%s)\n", program.is64 ? "64-bit" : "32-bit");
 }
 
+// Why a window did not answer, from what the system said of the message.
+std::string NoAnswer(const SeenWindow& seen)
+{
+    switch (seen.error) {
+    case ERROR_ACCESS_DENIED:
+        return "the system refused the message (error 5): the player runs with more rights than this "
+               "program, as an administrator; run both at the same level";
+    case ERROR_INVALID_WINDOW_HANDLE: return "the window is gone";
+    case ERROR_TIMEOUT:
+        return IsHungAppWindow(seen.window) ? "the window is hung: it has not handled messages for 5 seconds"
+                                            : "no answer in time: the window is busy";
+    default: return "no answer (error " + std::to_string(seen.error) + ")";
+    }
+}
+
 void PrintWindow(int index, const SeenWindow& seen, bool asked)
 {
     // Read as DISPNAME reads it; a window that does not answer at once shows none.
@@ -69,11 +84,11 @@ void PrintWindow(int index, const SeenWindow& seen, bool asked)
     if (!asked)
         std::printf("     not asked by a call: a window found before it plays\n");
     else if (!seen.versionAnswered)
-        std::printf("     version: no answer (hung, busy or gone)\n");
+        std::printf("     version: %s\n", NoAnswer(seen).c_str());
     else if (seen.version < MIN_PLAYER_VERSION)
         std::printf("     version 0x%X: older than 0x%X\n", seen.version, MIN_PLAYER_VERSION);
     else if (!seen.stateAnswered)
-        std::printf("     version 0x%X, play state: no answer\n", seen.version);
+        std::printf("     version 0x%X, play state: %s\n", seen.version, NoAnswer(seen).c_str());
     else
         std::printf("     version 0x%X, play state %d (%s)\n", seen.version, seen.playState, StateName(seen.playState));
     PlayerProgram program;
