@@ -9,12 +9,32 @@ namespace {
 
 constexpr WCHAR NO_TEXT[1] = {0};
 
-// Copies at most `limit` characters of `text` and the terminating zero into `out`.
+// Bytes of `text` (`n` of them) that fit `limit` in whole characters: a cut never leaves the lead byte
+// of a two-byte code page's character, nor part of a UTF-8 sequence, at the answer's end.
+size_t WholeCharacters(const char* text, size_t n, size_t limit)
+{
+    if (n <= limit)
+        return n;
+    if (GetACP() == CP_UTF8) {
+        size_t i = limit;
+        while (i > 0 && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+            --i;
+        return i;
+    }
+    size_t i = 0;
+    while (i < limit) {
+        size_t step = IsDBCSLeadByte(static_cast<BYTE>(text[i])) && i + 1 < n ? 2 : 1;
+        if (i + step > limit)
+            break;
+        i += step;
+    }
+    return i;
+}
+
+// Copies at most `limit` bytes of `text`, in whole characters, and the terminating zero into `out`.
 void CopyCut(char* out, const char* text, size_t limit)
 {
-    size_t n = std::strlen(text);
-    if (n > limit)
-        n = limit;
+    size_t n = WholeCharacters(text, std::strlen(text), limit);
     std::memcpy(out, text, n);
     out[n] = '\0';
 }

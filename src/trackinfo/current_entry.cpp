@@ -3,14 +3,14 @@
 #include <cstring>
 
 #include "../player/messages.h"
-#include "playlist_path.h"
+#include "location/playlist_path.h"
 #include "text.h"
 #include "unicode_entry.h"
 
 bool GetCurrentEntry(PlayerLink& player, bool wide, char (&line)[LINE_BUFFER], WCHAR (&entry)[LINE_BUFFER])
 {
     line[0] = '\0';
-    char path[PATH_BUFFER];
+    WCHAR path[PATH_BUFFER];
     {
         PlayerProgram program;
         LearnPlayerProgram(player.window, program);

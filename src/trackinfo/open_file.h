@@ -2,13 +2,10 @@
 
 #include <windows.h>
 
-// Opens a file the player writes, for reading only; INVALID_HANDLE_VALUE when it cannot be opened
-// (missing, a folder) or when what the path names is no disk file. A pipe, a console or a device
-// could hold a read for good, so only a disk file is ever read.
-HANDLE OpenToRead(const char* path);
+#include "closer.h"
 
-// Closes a file opened in a call on every way out of it.
-struct FileCloser {
-    HANDLE handle;
-    ~FileCloser() { CloseHandle(handle); }
-};
+// Opens a file the player writes, for reading only; INVALID_HANDLE_VALUE when it cannot be opened
+// (missing, a folder, held by another program) or when what the path names is no disk file: a pipe,
+// a console or a device could hold a read for good, so only a disk file is ever read. After a
+// failure the thread's last error says why, ERROR_BAD_DEVICE for a file that is no disk file.
+HANDLE OpenToRead(const WCHAR* path);

@@ -158,7 +158,7 @@ void ReadPlaylistEntry(HANDLE file, int position, char (&line)[LINE_BUFFER], boo
     FinishEntryScan(scan, line);
 }
 
-void ReadPlaylistEntry(const char* path, int position, char (&line)[LINE_BUFFER], bool skipByteOrderMark)
+void ReadPlaylistEntry(const WCHAR* path, int position, char (&line)[LINE_BUFFER], bool skipByteOrderMark)
 {
     line[0] = '\0';
     HANDLE file = OpenToRead(path);

@@ -39,4 +39,4 @@ constexpr bool SKIP_BYTE_ORDER_MARK = true;
 // The whole reading of an open file; stops at the entry.
 void ReadPlaylistEntry(HANDLE file, int position, char (&line)[LINE_BUFFER], bool skipByteOrderMark = false);
 // The same of the file at `path`; an empty line when it cannot be opened.
-void ReadPlaylistEntry(const char* path, int position, char (&line)[LINE_BUFFER], bool skipByteOrderMark = false);
+void ReadPlaylistEntry(const WCHAR* path, int position, char (&line)[LINE_BUFFER], bool skipByteOrderMark = false);

@@ -13,8 +13,8 @@ size_t TextLength(const Char* text)
 }
 
 // The first `c` in `text`, or null.
-template <typename Char>
-Char* FindFirst(Char* text, Char c)
+template <typename Char, typename Wanted>
+Char* FindFirst(Char* text, Wanted c)
 {
     for (; *text != 0; ++text)
         if (*text == c)
@@ -23,8 +23,8 @@ Char* FindFirst(Char* text, Char c)
 }
 
 // The last `c` in `text`, or null.
-template <typename Char>
-Char* FindLast(Char* text, Char c)
+template <typename Char, typename Wanted>
+Char* FindLast(Char* text, Wanted c)
 {
     Char* last = nullptr;
     for (; *text != 0; ++text)

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "code_page_path.h"
+#include "location/path_buffer.h"
+#include "text.h"
 
 namespace {
 
@@ -15,20 +17,36 @@ size_t NameLength(const char* line)
     return n;
 }
 
-// The same entry of the UTF-8 playlist beside the ANSI one, without its line end; empty when none.
-void ReadUtf8Entry(char* path, int position, char (&entry)[LINE_BUFFER])
+// The same entry of the UTF-8 playlist beside the ANSI one, WINAMP.m3u8, without its line end; empty
+// when none.
+void ReadUtf8Entry(const WCHAR* path, int position, char (&entry)[LINE_BUFFER])
 {
-    size_t length = std::strlen(path);
-    path[length] = '8';
-    path[length + 1] = '\0';
-    ReadPlaylistEntry(path, position, entry, SKIP_BYTE_ORDER_MARK);
-    path[length] = '\0';
+    entry[0] = '\0';
+    WCHAR utf8Path[PATH_BUFFER];
+    size_t length = TextLength(path);
+    if (length + 2 > PATH_BUFFER)
+        return;
+    std::memcpy(utf8Path, path, length * sizeof(WCHAR));
+    utf8Path[length] = '8';
+    utf8Path[length + 1] = 0;
+    ReadPlaylistEntry(utf8Path, position, entry, SKIP_BYTE_ORDER_MARK);
     entry[NameLength(entry)] = '\0';
+}
+
+// «\\server\share\...», or a drive letter the system maps to a share.
+bool OnNetwork(const char* name)
+{
+    if ((name[0] == '\\' || name[0] == '/') && (name[1] == '\\' || name[1] == '/'))
+        return true;
+    if (name[0] == '\0' || name[1] != ':')
+        return false;
+    const char root[] = {name[0], ':', '\\', '\0'};
+    return GetDriveTypeA(root) == DRIVE_REMOTE;
 }
 
 } // namespace
 
-bool FindUnicodeEntry(char* path, int position, const char* line, WCHAR (&wide)[LINE_BUFFER])
+bool FindUnicodeEntry(const WCHAR* path, int position, const char* line, WCHAR (&wide)[LINE_BUFFER])
 {
     size_t nameLength = NameLength(line);
     if (nameLength == 0)
@@ -36,7 +54,7 @@ bool FindUnicodeEntry(char* path, int position, const char* line, WCHAR (&wide)[
     char name[LINE_BUFFER];
     std::memcpy(name, line, nameLength);
     name[nameLength] = '\0';
-    if (GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES)
+    if (OnNetwork(name) || GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES)
         return false;
 
     char entry[LINE_BUFFER];

@@ -10,7 +10,9 @@
 #include <strings.h>
 #include <unistd.h>
 
-#include "../../src/trackinfo/settings_folder.h"
+#include "../../src/trackinfo/location/ini_text.h"
+#include "../../src/trackinfo/location/settings_file.h"
+#include "../../src/trackinfo/location/settings_value.h"
 #include "standin.h"
 
 namespace {
@@ -76,6 +78,15 @@ bool Expected(const std::string& value, const std::string& program, std::string&
     return folder.size() < PATH_BUFFER - 16;
 }
 
+// Each byte a UTF-16 unit of its own, as ISO 8859-1 reads it.
+std::u16string Widened(const std::string& bytes)
+{
+    std::u16string out;
+    for (char c : bytes)
+        out += static_cast<char16_t>(static_cast<unsigned char>(c));
+    return out;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -96,9 +107,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string value(reinterpret_cast<const char*>(data + 1), size - 1);
     value = value.c_str();
 
-    char folder[PATH_BUFFER];
-    std::memset(folder, 'z', sizeof folder);
-    bool usable = ExpandSettingsValue(value.c_str(), program.c_str(), false, folder);
+    WCHAR folder[PATH_BUFFER];
+    for (WCHAR& unit : folder)
+        unit = u'z';
+    bool usable = ExpandSettingsValue(Widened(value).c_str(), Widened(program).c_str(), false, folder) == Expansion::Done;
     std::string expected;
     size_t expanded = 0;
     bool expectedUsable = Expected(value, program, expected, expanded);
@@ -106,22 +118,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // the end. They agree on every value whose expansion fits untrimmed.
     if (usable != expectedUsable && expanded + program.size() < PATH_BUFFER - 16)
         std::abort();
-    if (usable && (std::memchr(folder, '\0', PATH_BUFFER - 16) == nullptr || folder != expected))
+    if (usable && (std::u16string(folder).size() >= PATH_BUFFER - 16 || std::u16string(folder) != Widened(expected)))
         std::abort();
     if (StandinShellLoadsHeld() > 1)
         std::abort();
 
-    // The same bytes as a whole paths.ini, 8-bit or UTF-16: a value, when found, is a piece of the
-    // text (up to any zero) and holds nothing that did not fit the code page.
+    // The same bytes as a whole paths.ini, 8-bit, UTF-8 or UTF-16: a value, when found, is a piece of
+    // the text, which never holds more units than the file has bytes.
     std::string bytes(reinterpret_cast<const char*>(data), size < SETTINGS_READ_MAX ? size : SETTINGS_READ_MAX);
-    static char converted[SETTINGS_READ_MAX];
-    size_t length = bytes.size();
-    const char* text = SettingsText(bytes.data(), length, converted);
-    if (length > SETTINGS_READ_MAX || (bytes.compare(0, 2, "\xFF\xFE") != 0 && bytes != std::string(text, length)))
+    static WCHAR text[SETTINGS_READ_MAX];
+    size_t length = SettingsText(bytes.data(), bytes.size(), text);
+    if (length > bytes.size())
         std::abort();
-    char found[PATH_BUFFER];
+    WCHAR found[PATH_BUFFER];
     if (FindSettingsValue(text, length, "inidir", found) == Setting::Found &&
-        (std::string(text, length).find(found) == std::string::npos || std::strchr(found, UNFIT_CHARACTER) != nullptr))
+        std::u16string(text, length).find(found) == std::u16string::npos)
         std::abort();
     return 0;
 }

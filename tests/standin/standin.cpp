@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -47,6 +49,11 @@ struct State {
     std::map<std::string, std::string> shortPaths;
     bool sse2 = true;
     std::map<StandinProcess, std::string> programs;
+    unsigned codePage = 1252;
+    std::vector<std::string> locked;
+    std::string remoteDrives;
+    std::vector<std::string> hiddenExports;
+    int fileProbes = 0;
 };
 
 thread_local int CallDepth = 0;
@@ -93,6 +100,49 @@ void StandinReset()
     s.shortPaths.clear();
     s.sse2 = true;
     s.programs.clear();
+    s.codePage = 1252;
+    s.locked.clear();
+    s.remoteDrives.clear();
+    s.hiddenExports.clear();
+    s.fileProbes = 0;
+}
+
+int StandinFileProbes()
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return s.fileProbes;
+}
+
+void StandinSetCodePage(unsigned codePage)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.codePage = codePage;
+}
+
+void StandinSetLocked(const std::string& path, bool locked)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (locked)
+        s.locked.push_back(path);
+    else
+        s.locked.clear();
+}
+
+void StandinSetRemoteDrive(char letter)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.remoteDrives += static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+}
+
+void StandinHideExport(const std::string& name)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.hiddenExports.push_back(name);
 }
 
 void StandinSetProgram(StandinProcess process, const std::string& path)
@@ -432,14 +482,31 @@ void StandinSetSse2(bool present)
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD, void*, DWORD creation, DWORD, HANDLE)
 {
     InCall inCall;
-    if (access != GENERIC_READ || creation != OPEN_EXISTING)
+    if (access != GENERIC_READ || creation != OPEN_EXISTING) {
+        LastError = ERROR_INVALID_PARAMETER;
         return INVALID_HANDLE_VALUE; // the module only ever reads files that exist
+    }
+    {
+        State& s = TheState();
+        std::lock_guard<std::mutex> guard(s.lock);
+        for (const std::string& locked : s.locked)
+            if (locked == path) {
+                LastError = ERROR_SHARING_VIOLATION;
+                return INVALID_HANDLE_VALUE;
+            }
+    }
     // Opening a pipe does not wait for its other end on Windows; reading it does.
     int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // Windows answers a path past its length limit as one whose folder is not there.
+    LastError = fd >= 0                                        ? 0
+                : errno == ENOENT                              ? ERROR_FILE_NOT_FOUND
+                : errno == ENOTDIR || errno == ENAMETOOLONG    ? ERROR_PATH_NOT_FOUND
+                                                               : ERROR_ACCESS_DENIED;
     struct stat st;
     if (fd >= 0 && (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))) {
         close(fd); // Windows opens no folder without a flag the module does not pass
         fd = -1;
+        LastError = ERROR_ACCESS_DENIED;
     }
     if (fd >= 0)
         fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -449,6 +516,15 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD, void*, DWORD creation, DWOR
     std::lock_guard<std::mutex> guard(s.lock);
     ++s.openFiles;
     return reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd) + 1);
+}
+
+UINT GetDriveTypeA(LPCSTR root)
+{
+    InCall inCall;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(root[0])));
+    return root[1] == ':' && s.remoteDrives.find(letter) != std::string::npos ? DRIVE_REMOTE : DRIVE_FIXED;
 }
 
 // A regular file is a disk file; a FIFO is a pipe, and a device or a terminal a character device.
@@ -512,7 +588,7 @@ HANDLE GetCurrentProcess()
 }
 
 // This process is a 64-bit one, as is every other but the one a test calls 32-bit.
-BOOL IsWow64Process(HANDLE process, BOOL* wow64)
+static BOOL WINAPI StandinIsWow64Process(HANDLE process, BOOL* wow64)
 {
     InCall inCall;
     *wow64 = process == reinterpret_cast<HANDLE>(PROCESS_HANDLES + static_cast<intptr_t>(StandinProcess::Wow64) + 1);
@@ -540,6 +616,11 @@ BOOL CloseHandle(HANDLE handle)
 DWORD GetFileAttributesA(LPCSTR path)
 {
     InCall inCall;
+    {
+        State& s = TheState();
+        std::lock_guard<std::mutex> guard(s.lock);
+        ++s.fileProbes;
+    }
     struct stat st;
     if (stat(path, &st) != 0)
         return INVALID_FILE_ATTRIBUTES;
@@ -649,16 +730,34 @@ bool DecodeUtf8(const std::string& text, std::u16string& out)
     return true;
 }
 
-HRESULT WINAPI StandinFolderPath(HWND, int csidl, HANDLE, DWORD, LPSTR path)
+HRESULT WINAPI StandinFolderPath(HWND, int csidl, HANDLE, DWORD, LPWSTR path)
 {
     InCall inCall;
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);
     auto it = s.specialFolders.find(csidl);
-    if (it == s.specialFolders.end() || it->second.size() >= MAX_PATH)
+    std::u16string wide;
+    if (it == s.specialFolders.end() || !DecodeUtf8(it->second, wide) || wide.size() >= MAX_PATH)
         return E_INVALIDARG;
-    std::memcpy(path, it->second.c_str(), it->second.size() + 1);
+    std::memcpy(path, wide.c_str(), (wide.size() + 1) * sizeof(WCHAR));
     return S_OK;
+}
+
+unsigned CodePage()
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return s.codePage;
+}
+
+// Code page 932 as far as the tests need it: ASCII, and these two-byte characters, three of whose
+// second bytes are a backslash's.
+const std::pair<char16_t, uint16_t> SHIFT_JIS[] = {
+    {u'\u8868', 0x955C}, {u'\u30BD', 0x835C}, {u'\u80FD', 0x945C}, {u'\u6771', 0x938C}, {u'\u4EAC', 0x8B9E}};
+
+bool IsShiftJisLead(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
 } // namespace
@@ -681,6 +780,25 @@ static BOOL WINAPI StandinImageName(HANDLE process, DWORD, LPWSTR path, LPDWORD 
     std::memcpy(path, wide.c_str(), (wide.size() + 1) * sizeof(WCHAR));
     *size = static_cast<DWORD>(wide.size());
     return TRUE;
+}
+
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, void* security, DWORD creation, DWORD flags,
+                   HANDLE templateFile)
+{
+    InCall inCall;
+    return CreateFileA(Utf8(path).c_str(), access, share, security, creation, flags, templateFile);
+}
+
+UINT GetACP()
+{
+    InCall inCall;
+    return CodePage();
+}
+
+BOOL IsDBCSLeadByte(BYTE c)
+{
+    InCall inCall;
+    return CodePage() == 932 && IsShiftJisLead(c);
 }
 
 DWORD GetFileAttributesW(LPCWSTR path)
@@ -716,13 +834,32 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPW
     InCall inCall;
     std::string bytes = length < 0 ? std::string(text, std::strlen(text) + 1) : std::string(text, length);
     std::u16string out;
+    unsigned acp = CodePage();
+    if (codePage == CP_ACP)
+        codePage = acp;
     if (codePage == CP_UTF8) {
         if (!DecodeUtf8(bytes, out) && (flags & MB_ERR_INVALID_CHARS) != 0)
             return 0;
+    } else if (codePage == 932) {
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            unsigned char c = static_cast<unsigned char>(bytes[i]);
+            if (!IsShiftJisLead(c) || i + 1 >= bytes.size()) {
+                out += static_cast<char16_t>(c < 0x80 ? c : u'?');
+                continue;
+            }
+            uint16_t pair = static_cast<uint16_t>(c << 8 | static_cast<unsigned char>(bytes[++i]));
+            char16_t found = u'\u30FB';
+            for (const auto& k : SHIFT_JIS)
+                if (k.second == pair)
+                    found = k.first;
+            out += found;
+        }
     } else {
         for (char c : bytes)
             out += static_cast<char16_t>(static_cast<unsigned char>(c));
     }
+    if (size == 0)
+        return static_cast<int>(out.size());
     if (static_cast<int>(out.size()) > size)
         return 0;
     std::memcpy(wide, out.data(), out.size() * sizeof(WCHAR));
@@ -743,10 +880,42 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LP
                                       : std::u16string(wide, length);
     std::string out;
     bool lossy = false;
+    if (codePage == CP_ACP)
+        codePage = CodePage();
     if (codePage == CP_UTF8) {
+        if ((flags & ~static_cast<DWORD>(WC_ERR_INVALID_CHARS)) != 0 || defaultChar != nullptr || usedDefault != nullptr) {
+            LastError = ERROR_INVALID_PARAMETER;
+            return 0;
+        }
+        // With WC_ERR_INVALID_CHARS a lone surrogate fails the call rather than become U+FFFD.
+        for (size_t i = 0; (flags & WC_ERR_INVALID_CHARS) != 0 && i < chars.size(); ++i) {
+            bool high = chars[i] >= 0xD800 && chars[i] < 0xDC00, low = chars[i] >= 0xDC00 && chars[i] < 0xE000;
+            bool paired = high && i + 1 < chars.size() && chars[i + 1] >= 0xDC00 && chars[i + 1] < 0xE000;
+            if ((high && !paired) || low) {
+                LastError = 1113; // ERROR_NO_UNICODE_TRANSLATION
+                return 0;
+            }
+            i += paired ? 1 : 0;
+        }
         out = Utf8(chars.c_str());
         if (length < 0)
             out += '\0';
+    } else if (codePage == 932) {
+        for (char16_t c : chars) {
+            uint16_t pair = 0;
+            for (const auto& k : SHIFT_JIS)
+                if (k.first == c)
+                    pair = k.second;
+            if (c < 0x80) {
+                out += static_cast<char>(c);
+            } else if (pair != 0) {
+                out += static_cast<char>(pair >> 8);
+                out += static_cast<char>(pair & 0xFF);
+            } else {
+                lossy = true;
+                out += defaultChar != nullptr ? *defaultChar : '?';
+            }
+        }
     } else {
         for (char16_t c : chars) {
             char fit = c >= 0x100 && c < 0x180 && (flags & WC_NO_BEST_FIT_CHARS) == 0 ? BEST_FIT[c - 0x100] : '-';
@@ -762,6 +931,8 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LP
     }
     if (usedDefault != nullptr)
         *usedDefault = lossy;
+    if (size == 0)
+        return static_cast<int>(out.size());
     if (static_cast<int>(out.size()) > size)
         return 0;
     std::memcpy(text, out.data(), out.size());
@@ -784,6 +955,23 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR value, DWORD size)
         return static_cast<DWORD>(n + 1);
     std::memcpy(value, found, n + 1);
     return static_cast<DWORD>(n);
+}
+
+DWORD GetEnvironmentVariableW(LPCWSTR name, LPWSTR value, DWORD size)
+{
+    InCall inCall;
+    std::string narrowName = Utf8(name);
+    char found[32768];
+    DWORD n = GetEnvironmentVariableA(narrowName.c_str(), found, sizeof found);
+    if (n == 0 || n >= sizeof found)
+        return 0;
+    std::u16string wide;
+    if (!DecodeUtf8(found, wide))
+        return 0;
+    if (wide.size() + 1 > size)
+        return static_cast<DWORD>(wide.size() + 1);
+    std::memcpy(value, wide.c_str(), (wide.size() + 1) * sizeof(WCHAR));
+    return static_cast<DWORD>(wide.size());
 }
 
 HMODULE GetModuleHandleA(LPCSTR name)
@@ -832,11 +1020,21 @@ BOOL FreeLibrary(HMODULE module)
 FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 {
     InCall inCall;
-    if (module == KERNEL32)
+    if (module == KERNEL32) {
+        {
+            State& s = TheState();
+            std::lock_guard<std::mutex> guard(s.lock);
+            for (const std::string& hidden : s.hiddenExports)
+                if (hidden == name)
+                    return nullptr;
+        }
+        if (std::strcmp(name, "IsWow64Process") == 0)
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&StandinIsWow64Process));
         return std::strcmp(name, "QueryFullProcessImageNameW") == 0
                    ? reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&StandinImageName))
                    : nullptr;
-    if (module != SHELL32 || std::strcmp(name, "SHGetFolderPathA") != 0)
+    }
+    if (module != SHELL32 || std::strcmp(name, "SHGetFolderPathW") != 0)
         return nullptr;
     return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&StandinFolderPath));
 }

@@ -68,7 +68,17 @@ std::vector<HMODULE> StandinThreadCallsDisabled();
 
 // Files opened through CreateFileA, and processes through OpenProcess, not yet closed.
 int StandinOpenFiles();
-// The special folder SHGetFolderPathA answers for a CSIDL; unknown ones fail.
+// The ANSI code page: 1252 (the default), 932 or 65001.
+void StandinSetCodePage(unsigned codePage);
+// A file that another program holds open without sharing: opening it fails with error 32.
+void StandinSetLocked(const std::string& path, bool locked);
+// A drive letter that names a network share.
+void StandinSetRemoteDrive(char letter);
+// How often the module asked whether a file exists (GetFileAttributesA or W).
+int StandinFileProbes();
+// A kernel32 export that this Windows lacks (IsWow64Process before XP SP2).
+void StandinHideExport(const std::string& name);
+// The special folder SHGetFolderPathW answers for a CSIDL (UTF-8); unknown ones fail.
 void StandinSetSpecialFolder(int csidl, const std::string& path);
 // Whether the host has shell32 loaded already, how often the module loaded it without freeing it,
 // and whether the module pinned it (after which it cannot be freed).

@@ -31,6 +31,7 @@ typedef const char* LPCSTR;
 typedef char* LPSTR;
 typedef void* LPVOID;
 typedef char16_t WCHAR; // UTF-16, as on Windows
+typedef unsigned char BYTE;
 typedef const WCHAR* LPCWSTR;
 typedef WCHAR* LPWSTR;
 typedef int32_t HRESULT;
@@ -63,6 +64,12 @@ typedef HINSTANCE HMODULE;
 #define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
 #define ERROR_TIMEOUT 1460L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_BAD_DEVICE 1200L
+#define ERROR_FILENAME_EXCED_RANGE 206L
+#define DRIVE_UNKNOWN 0
+#define DRIVE_FIXED 3
+#define DRIVE_REMOTE 4
 
 #define SMTO_NORMAL 0x0000
 #define SMTO_ABORTIFHUNG 0x0002
@@ -74,6 +81,7 @@ typedef HINSTANCE HMODULE;
 #define CP_UTF8 65001
 #define MB_ERR_INVALID_CHARS 0x8
 #define WC_NO_BEST_FIT_CHARS 0x400
+#define WC_ERR_INVALID_CHARS 0x80
 
 #define GENERIC_READ 0x80000000u
 #define FILE_SHARE_READ 0x1
@@ -117,34 +125,46 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
                       LPDWORD size);
 LONG RegCloseKey(HKEY key);
 BOOL DisableThreadLibraryCalls(HMODULE module);
-// Files: only what reading one file needs, over the host's own file system.
+// Files: only what reading one file needs, over the host's own file system; a UTF-16 path is its
+// UTF-8 name there. A failed open sets the last error as Windows does: 2 missing, 3 no such folder,
+// 5 a folder, 32 a file that a test holds locked.
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, void* security, DWORD creation, DWORD flags,
                    HANDLE templateFile);
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, void* security, DWORD creation, DWORD flags,
+                   HANDLE templateFile);
+// DRIVE_REMOTE for the drive letters a test maps to a share, DRIVE_FIXED for the rest.
+UINT GetDriveTypeA(LPCSTR root);
 BOOL ReadFile(HANDLE file, void* buffer, DWORD size, LPDWORD read, void* overlapped);
 DWORD GetFileType(HANDLE file);
 BOOL CloseHandle(HANDLE handle);
 DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);
 HANDLE OpenProcess(DWORD access, BOOL inherit, DWORD processId);
 HANDLE GetCurrentProcess();
-BOOL IsWow64Process(HANDLE process, BOOL* wow64);
 DWORD GetFileAttributesA(LPCSTR path);
 DWORD GetFileAttributesW(LPCWSTR path);
 // The host's file system has no 8.3 names: the long path comes back, as on a Windows volume without
 // them, unless a test has given the file a short path.
 DWORD GetShortPathNameW(LPCWSTR path, LPWSTR shortPath, DWORD size);
 
-// Text conversions: CP_UTF8 both ways; the ANSI code page is ISO 8859-1 here, with best-fit
-// look-alikes for Latin Extended-A unless WC_NO_BEST_FIT_CHARS, and the default character ("?"
-// unless one is given) for the rest.
+// Text conversions: CP_UTF8 both ways. The ANSI code page is 1252 unless a test sets another: taken
+// as ISO 8859-1 here, with best-fit look-alikes for Latin Extended-A unless WC_NO_BEST_FIT_CHARS, and
+// the default character ("?" unless one is given) for the rest. Code page 932 knows ASCII and a few
+// two-byte characters (表 ソ 能 東 京); 65001 is UTF-8. As Windows documents, WideCharToMultiByte for
+// UTF-8 fails with ERROR_INVALID_PARAMETER given any flag but WC_ERR_INVALID_CHARS, a default
+// character or a used-default pointer.
+UINT GetACP();
+BOOL IsDBCSLeadByte(BYTE c);
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide, int size);
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LPSTR text, int size,
                         LPCSTR defaultChar, BOOL* usedDefault);
 
-// The host's own environment.
+// The host's own environment, whose text is UTF-8.
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR value, DWORD size);
+DWORD GetEnvironmentVariableW(LPCWSTR name, LPWSTR value, DWORD size);
 
-// Only "shell32.dll" loads, and it has SHGetFolderPathA, answering the folders a test sets;
-// "kernel32.dll" is always there, with QueryFullProcessImageNameW answering the programs a test sets.
+// Only "shell32.dll" loads, and it has SHGetFolderPathW, answering the folders a test sets;
+// "kernel32.dll" is always there, with QueryFullProcessImageNameW answering the programs a test sets
+// and IsWow64Process, unless a test hides them.
 HMODULE GetModuleHandleA(LPCSTR name);
 BOOL GetModuleHandleExA(DWORD flags, LPCSTR name, HMODULE* module);
 HMODULE LoadLibraryA(LPCSTR name);

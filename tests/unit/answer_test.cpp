@@ -46,6 +46,39 @@ TEST(Answer, TextIsCutAt1023CharactersAndTerminated)
     }
 }
 
+// A cut ends on a whole character: in code page 932 表 is 0x95 0x5C, whose lead byte must not end the
+// answer; in UTF-8 no sequence is split. Where the text fits, nothing is cut.
+TEST(Answer, ACutEndsOnAWholeCharacter)
+{
+    struct Case {
+        unsigned codePage;
+        std::string text;
+        size_t kept;
+    };
+    const std::string hyo = "\x95\x5C", ascii1022(1022, 'a'), ascii1021(1021, 'a');
+    const std::string lodz = "\xC5\x81"; // Ł in UTF-8
+    const Case cases[] = {
+        {932, ascii1022 + hyo, 1022},          // the pair would end at 1024: it goes whole
+        {932, ascii1021 + hyo + "b", 1023},    // it ends at 1023: it stays
+        {932, ascii1021 + hyo, 1023},
+        {932, std::string(1022, '\x5C') + hyo, 1022},
+        {932, hyo + std::string(1100, 'c'), 1023},
+        {65001, ascii1022 + lodz, 1022},
+        {65001, ascii1021 + lodz + "x", 1023},
+        {65001, ascii1022 + "\xE6\x97\xA5", 1022},
+        {1252, ascii1022 + "\x95\x5C", 1023}, // one byte a character
+    };
+    for (const Case& k : cases) {
+        StandinReset();
+        StandinSetCodePage(k.codePage);
+        Buffer out;
+        AnswerText(out.Text(), k.text.c_str());
+        EXPECT_EQ(k.text.substr(0, k.kept), std::string(out.bytes.data())) << k.codePage << " " << k.text.size();
+        EXPECT_TRUE(out.GuardIntact());
+    }
+    StandinReset();
+}
+
 TEST(Answer, FormatCharactersInTextAreAnsweredLiterally)
 {
     Buffer out;

@@ -15,6 +15,7 @@
 
 #include "../../src/trackinfo/current_entry.h"
 #include "../../src/trackinfo/playlist_reader.h"
+#include "../../src/trackinfo/code_page_path.h"
 #include "harness.h"
 
 namespace {
@@ -383,9 +384,74 @@ TEST_P(FileNameInMode, ANameOutsideTheCodePageAnswersItsShortPathOrItsWholeName)
         EXPECT_EQ(ansi + "\n", call.answer) << "the file is gone";
 }
 
+// A track on a network share is answered as the playlist gives it: asking whether a file there
+// exists would wait for the network's own time-out when the share has gone away.
+TEST_P(FileNameInMode, ALineOnANetworkShareIsAnsweredWithoutAskingAboutIt)
+{
+    StandinSetRemoteDrive('Z');
+    struct Case {
+        std::string line;
+        bool probed;
+    };
+    const Case cases[] = {
+        {"\\\\server\\music\\?? L\xF3" "dz.mp3", false},
+        {"//server/music/?.mp3", false},
+        {"Z:\\Music\\?.mp3", false},
+        {"z:\\Music\\?.mp3", false},
+        {dir.path() + "/missing ?.mp3", true},
+    };
+    for (const Case& k : cases) {
+        FakePlayer player;
+        player.onWritePlaylist = [&] {
+            WriteFile(playlist, "#EXTM3U\r\n" + k.line + "\r\n");
+            WriteFile(playlist + "8", "\xEF\xBB\xBF#EXTM3U\r\n" + k.line + "\r\n");
+        };
+        player.Open();
+        int before = StandinFileProbes();
+        CallResult call = CallAsHost(GetParam(), FILENAME);
+        EXPECT_EQ(k.line + "\n", call.answer) << k.line;
+        EXPECT_EQ(k.probed, StandinFileProbes() > before) << k.line;
+        StandinDestroyWindow(player.window);
+    }
+}
+
+// Paths reach an 8-bit host exactly in its code page or not at all, whatever the code page; where it
+// is UTF-8 every character fits, with none of the flags that the system refuses for UTF-8.
+TEST(CodePagePath, ExactOrNothingInEveryCodePage)
+{
+    struct Case {
+        unsigned codePage;
+        std::u16string path;
+        const char* exact; // null: does not fit
+    };
+    const Case cases[] = {
+        {1252, u"C:\\M\u00FCnchen", "C:\\M\xFCnchen"},
+        {1252, u"C:\\\u0141\u00F3d\u017A", nullptr}, // not the look-alike «Lódz»
+        {65001, u"C:\\\u0141\u00F3d\u017A", "C:\\\xC5\x81\xC3\xB3" "d\xC5\xBA"},
+        {65001, u"C:\\\u674E\u660E", "C:\\\xE6\x9D\x8E\xE6\x98\x8E"},
+        {65001, std::u16string(u"C:\\") + static_cast<char16_t>(0xD800), nullptr}, // a lone surrogate
+        {932, u"D:\\\u8868", "D:\\\x95\x5C"},
+        {932, u"D:\\\u0141", nullptr},
+    };
+    for (const Case& k : cases) {
+        StandinReset();
+        StandinSetCodePage(k.codePage);
+        char out[64];
+        int n = ExactlyInCodePage(k.path.c_str(), out, sizeof out);
+        if (k.exact == nullptr) {
+            EXPECT_EQ(-1, n) << k.codePage;
+        } else {
+            EXPECT_EQ(static_cast<int>(std::strlen(k.exact)), n) << k.codePage;
+            EXPECT_STREQ(k.exact, n >= 0 ? out : "") << k.codePage;
+        }
+    }
+    StandinReset();
+}
+
 // A pipe that accepts and never writes, in each place a file is opened: read, it would hold the call
-// for good. Each gets the answer of a missing file, at once; should a read start, a watchdog ends the
-// pipe after two seconds so that the case fails rather than hangs.
+// for good. Each is closed unread, at once: a playlist as a missing one, and paths.ini as one that
+// cannot be read, which names no folder to use. Should a read start, a watchdog ends the pipe after
+// two seconds so that the case fails rather than hangs.
 TEST_F(FileName, NothingButADiskFileIsRead)
 {
     std::string settings = dir.path() + "/settings";
@@ -403,7 +469,7 @@ TEST_F(FileName, NothingButADiskFileIsRead)
         {"the playlist, through the association", playlist, "", ""},
         {"the playlist, through paths.ini", inSettings, "[Winamp]\ninidir=" + settings + "\n", ""},
         {"the .m3u8", playlist + "8", "", ansi + "\n"},
-        {"paths.ini", ini, "", ansi + "\n"},
+        {"paths.ini", ini, "", ""},
     };
     for (const Case& k : cases) {
         std::remove(ini.c_str());

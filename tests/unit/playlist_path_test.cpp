@@ -7,7 +7,9 @@
 #include <fstream>
 
 #include "../common/playlist_path_found.h"
-#include "../../src/trackinfo/settings_folder.h"
+#include "../../src/trackinfo/location/settings_file.h"
+#include "../../src/trackinfo/location/settings_folder.h"
+#include "../../src/trackinfo/location/settings_value.h"
 #include "standin.h"
 
 namespace {
@@ -104,7 +106,7 @@ TEST_F(PlaylistPath, IsBesideTheProgramThatOwnsTheWindow)
     const std::string cyrillic = std::string(temp) + "/\u041F\u043B\u0435\u0435\u0440\\winamp.exe";
     std::ofstream(cyrillic) << "";
     StandinSetShortPath(cyrillic, std::string(temp) + "/9E0D~1\\winamp.exe");
-    const std::string shortPlaylist = std::string(temp) + "/9E0D~1\\WINAMP.m3u";
+    const std::string cyrillicPlaylist = std::string(temp) + "/\u041F\u043B\u0435\u0435\u0440\\WINAMP.m3u";
     struct Case {
         StandinProcess process;
         const char* program; // UTF-8; nullptr: the process does not tell
@@ -113,12 +115,12 @@ TEST_F(PlaylistPath, IsBesideTheProgramThatOwnsTheWindow)
     const Case cases[] = {
         {StandinProcess::Wow64, "D:\\Portable\\Winamp\\winamp.exe", "D:\\Portable\\Winamp\\WINAMP.m3u"},
         {StandinProcess::Native64, "E:\\x64\\player.exe", "E:\\x64\\WINAMP.m3u"},
-        {StandinProcess::Wow64, "D:\\Musik f\u00FCr alle\\winamp.exe", "D:\\Musik f\xFCr alle\\WINAMP.m3u"},
+        {StandinProcess::Wow64, "D:\\Musik f\u00FCr alle\\winamp.exe", "D:\\Musik f\u00FCr alle\\WINAMP.m3u"},
         {StandinProcess::Unopenable, "D:\\Portable\\winamp.exe", "C:\\Old\\WINAMP.m3u"},
         {StandinProcess::Wow64, nullptr, "C:\\Old\\WINAMP.m3u"},
-        // Outside the code page: the short form, never a look-alike, and never the association.
-        {StandinProcess::Wow64, cyrillic.c_str(), shortPlaylist.c_str()},
-        {StandinProcess::Wow64, "D:\\\u0106ma\\winamp.exe", ""},
+        // Outside the code page: the folder itself, in UTF-16, never a look-alike nor the association.
+        {StandinProcess::Wow64, cyrillic.c_str(), cyrillicPlaylist.c_str()},
+        {StandinProcess::Wow64, "D:\\\u0106ma\\winamp.exe", "D:\\\u0106ma\\WINAMP.m3u"},
         {StandinProcess::Wow64, "winamp.exe", ""},
     };
     for (const Case& k : cases) {
@@ -165,15 +167,20 @@ TEST_F(PlaylistPath, FollowsPathsIniBesideTheProgram)
         {"[Winamp]\ninidirx=C:\\no\n\t inidir\t= C:\\tabbed", "C:\\tabbed\\WINAMP.m3u"},
         {"[Winamp]\nIniDir=C:\\cased\n", "C:\\cased\\WINAMP.m3u"},                       // keys without case
         {"[Winamp]\nm3udir=\ninidir=C:\\ini\n", "C:\\ini\\WINAMP.m3u"},                 // an empty value is none
-        // Unusable: the program folder.
+        // Without either key: the program folder.
         {"", inProgram},
         {"[Winamp]\ninidir=\n", inProgram},
         {"[Other]\ninidir=C:\\elsewhere\n", inProgram},
-        {"[Winamp]\ninidir={9999}\\Winamp\n", inProgram},
-        {"[Winamp]\ninidir={12345678901}\n", inProgram},
-        {"[Winamp]\ninidir=%TOLBRY_TEST_UNDEFINED%\n", inProgram},
-        {"[Winamp]\ninidir= \\\\ \n", inProgram},
-        {"[Winamp]\nm3udir={9999}\ninidir=C:\\ini\n", inProgram},
+        // Naming a folder that cannot be worked out: no playlist, never the program folder's, which on
+        // a modern install is a stale one from an old install.
+        {"[Winamp]\ninidir={9999}\\Winamp\n", ""},
+        {"[Winamp]\ninidir={12345678901}\n", ""},
+        {"[Winamp]\ninidir=%TOLBRY_TEST_UNDEFINED%\n", ""},
+        {"[Winamp]\ninidir= \\\\ \n", ""},
+        {"[Winamp]\nm3udir={9999}\ninidir=C:\\ini\n", ""},
+        // UTF-8 after its mark; 8-bit text in the ANSI code page.
+        {"\xEF\xBB\xBF[Winamp]\ninidir=C:\\\xC5\x81\xC3\xB3" "d\xC5\xBA\n", "C:\\\u0141\u00F3d\u017A\\WINAMP.m3u"},
+        {"[Winamp]\ninidir=C:\\M\xFCnchen\n", "C:\\M\u00FCnchen\\WINAMP.m3u"},
     };
     for (const Case& k : cases) {
         std::remove(ini.c_str());
@@ -181,15 +188,17 @@ TEST_F(PlaylistPath, FollowsPathsIniBesideTheProgram)
             std::ofstream(ini, std::ios::binary) << k.file;
         EXPECT_EQ(k.path, PathFound()) << (k.file ? k.file : "no paths.ini");
     }
-    // Saved as "Unicode": UTF-16 with a byte-order mark, read by the same rules; the folder comes in
-    // the ANSI code page, or not at all when it does not fit exactly.
+    // Saved as "Unicode": UTF-16 with a byte-order mark, read by the same rules; the folder comes
+    // whole, whatever the code page.
     const std::pair<std::u16string, std::string> unicode[] = {
         {u"[Winamp]\r\ninidir={26}\\Winamp\r\n", "/home/listener/AppData\\Winamp\\WINAMP.m3u"},
         {u"[Winamp]\r\ninidir=D:\\Musik\\Wiedergabelisten f\u00FCr Schmidt\r\n",
-         "D:\\Musik\\Wiedergabelisten f\xFCr Schmidt\\WINAMP.m3u"},
+         "D:\\Musik\\Wiedergabelisten f\u00FCr Schmidt\\WINAMP.m3u"},
         {u"[winamp]\r\n inidir = \"C:\\quoted\" \r\n", "C:\\quoted\\WINAMP.m3u"},
-        {u"[Winamp]\r\ninidir=D:\\\u0141\u00F3d\u017A\r\n", inProgram}, // no look-alikes: not "D:\Lódz"
-        {u"[Winamp]\r\nm3udir=D:\\\u65E5\u672C\r\ninidir=C:\\ini\r\n", inProgram},
+        {u"[Winamp]\r\ninidir=D:\\\u0141\u00F3d\u017A\r\n", "D:\\\u0141\u00F3d\u017A\\WINAMP.m3u"},
+        {u"[Winamp]\r\nm3udir=D:\\\u65E5\u672C\r\ninidir=C:\\ini\r\n", "D:\\\u65E5\u672C\\WINAMP.m3u"},
+        // A folder whose last character's second byte in code page 932 is a backslash's: 表.
+        {u"[Winamp]\r\ninidir=D:\\\u8868\\\r\n", "D:\\\u8868\\WINAMP.m3u"},
     };
     for (const auto& k : unicode) {
         std::u16string wide = u"\uFEFF" + k.first;
@@ -198,10 +207,15 @@ TEST_F(PlaylistPath, FollowsPathsIniBesideTheProgram)
         EXPECT_EQ(k.second, PathFound()) << "UTF-16 paths.ini for " << k.second;
     }
     std::ofstream(ini, std::ios::binary) << "[Winamp]\ninidir=C:\\" << std::string(5000, 'L') << "\n";
-    EXPECT_EQ(inProgram, PathFound()) << "a value too long";
+    EXPECT_EQ("", PathFound()) << "a value too long";
+    std::ofstream(ini, std::ios::binary) << "[Winamp]\ninidir=C:\\settings\n";
+    StandinSetLocked(ini, true);
+    EXPECT_EQ("", PathFound()) << "paths.ini held open by another program";
+    StandinSetLocked(ini, false);
+    EXPECT_EQ("C:\\settings\\WINAMP.m3u", PathFound()) << "and once it is let go";
     std::remove(ini.c_str());
     mkdir(ini.c_str(), 0700);
-    EXPECT_EQ(inProgram, PathFound()) << "paths.ini that is a folder";
+    EXPECT_EQ("", PathFound()) << "paths.ini that is a folder";
     rmdir(ini.c_str());
     // The host had not loaded shell32: the first call that needed it loaded it, for good.
     EXPECT_EQ(1, StandinShellLoadsHeld()) << "shell32 is loaded once, whatever the number of calls";
@@ -214,32 +228,43 @@ TEST(SettingsValue, ExpandsAsThePlayerDoes)
     StandinReset();
     StandinSetSpecialFolder(26, "C:\\Users\\L\\AppData\\Roaming");
     StandinSetShellLoaded(true);
-    const char* const program = "C:\\Program Files\\Winamp\\";
+    const char16_t* const program = u"C:\\Program Files\\Winamp\\";
     struct Case {
-        const char* value;
-        const char* program;
-        const char* folder; // nullptr: unusable
+        const char16_t* value;
+        const char16_t* program;
+        const char16_t* folder; // nullptr: unusable
+        Expansion expansion;
     };
     const Case cases[] = {
-        {"{26}\\Winamp", program, "C:\\Users\\L\\AppData\\Roaming\\Winamp"},
-        {"%WINAMP_ROOT_DIR%Winamp", program, "C:\\Winamp"},
-        {"%winamp_program_dir%\\x", program, "C:\\Program Files\\Winamp\\x"},
-        {"%WINAMP_ROOT_DIR%\\W", "\\\\server\\share\\Apps\\Winamp\\", "\\\\server\\share\\\\W"},
-        {"sub\\dir", program, "C:\\Program Files\\Winamp\\sub\\dir"},
-        {"%%{026}", program, "C:\\Users\\L\\AppData\\Roaming"},
-        {"D:", program, "D:"},
-        {"{25}", program, nullptr},
-        {"%NO_SUCH_TOLBRY_VARIABLE%", program, nullptr},
-        {"", program, nullptr},
+        {u"{26}\\Winamp", program, u"C:\\Users\\L\\AppData\\Roaming\\Winamp", Expansion::Done},
+        {u"%WINAMP_ROOT_DIR%Winamp", program, u"C:\\Winamp", Expansion::Done},
+        {u"%winamp_program_dir%\\x", program, u"C:\\Program Files\\Winamp\\x", Expansion::Done},
+        {u"%WINAMP_ROOT_DIR%\\W", u"\\\\server\\share\\Apps\\Winamp\\", u"\\\\server\\share\\\\W", Expansion::Done},
+        {u"sub\\dir", program, u"C:\\Program Files\\Winamp\\sub\\dir", Expansion::Done},
+        {u"%%{026}", program, u"C:\\Users\\L\\AppData\\Roaming", Expansion::Done},
+        {u"D:", program, u"D:", Expansion::Done},
+        {u"%TOLBRY_TEST_USER%\\Winamp", program, u"C:\\Users\\\u0141ukasz\\Winamp", Expansion::Done},
+        {u"{28}\\W", program, u"C:\\Users\\\u674E\u660E\\AppData\\Local\\W", Expansion::Done},
+        {u"{25}", program, nullptr, Expansion::NoSuchFolder},
+        {u"%NO_SUCH_TOLBRY_VARIABLE%", program, nullptr, Expansion::Empty},
+        {u"", program, nullptr, Expansion::Empty},
+        {u"C:\\%TOLBRY_TEST_LONG%", program, nullptr, Expansion::TooLong},
     };
+    // A profile outside the code page, from the environment and from shell32 alike.
+    setenv("TOLBRY_TEST_USER", "C:\\Users\\\u0141ukasz", 1);
+    setenv("TOLBRY_TEST_LONG", std::string(5000, 'l').c_str(), 1);
+    StandinSetSpecialFolder(28, "C:\\Users\\\u674E\u660E\\AppData\\Local");
     for (const Case& k : cases) {
-        char folder[PATH_BUFFER];
-        bool usable = ExpandSettingsValue(k.value, k.program, false, folder);
-        EXPECT_EQ(k.folder != nullptr, usable) << k.value;
-        if (k.folder != nullptr && usable) {
-            EXPECT_STREQ(k.folder, folder) << k.value;
+        WCHAR folder[PATH_BUFFER];
+        Expansion expansion = ExpandSettingsValue(k.value, k.program, false, folder);
+        std::string what = Utf8Of(k.value);
+        EXPECT_EQ(static_cast<int>(k.expansion), static_cast<int>(expansion)) << what;
+        if (k.folder != nullptr && expansion == Expansion::Done) {
+            EXPECT_EQ(Utf8Of(k.folder), Utf8Of(folder)) << what;
         }
     }
+    unsetenv("TOLBRY_TEST_USER");
+    unsetenv("TOLBRY_TEST_LONG");
     EXPECT_EQ(0, StandinShellLoadsHeld()) << "the host's shell32 is used as it is";
     EXPECT_TRUE(StandinShellPinned()) << "and kept, so that the host cannot free it under a call";
     StandinReset();
@@ -262,19 +287,19 @@ TEST(SettingsValue, FoldersAreThoseThePlayersProcessSees)
     setenv("CommonProgramFiles", "C:\\Program Files\\Common Files", 1);
     setenv("CommonProgramFiles(x86)", "C:\\Program Files (x86)\\Common Files", 1);
     struct Case {
-        const char* value;
+        const char16_t* value;
         const char* in64; // as a 64-bit process sees it
         const char* in32; // as a 32-bit one does
     };
     const Case cases[] = {
-        {"{38}\\Winamp", "C:\\Program Files\\Winamp", "C:\\Program Files (x86)\\Winamp"},
-        {"%ProgramFiles%\\Winamp", "C:\\Program Files\\Winamp", "C:\\Program Files (x86)\\Winamp"},
-        {"%PROGRAMFILES%", "C:\\Program Files", "C:\\Program Files (x86)"},
-        {"{43}\\W", "C:\\Program Files\\Common Files\\W", "C:\\Program Files (x86)\\Common Files\\W"},
-        {"%CommonProgramFiles%\\W", "C:\\Program Files\\Common Files\\W", "C:\\Program Files (x86)\\Common Files\\W"},
-        {"{42}", "C:\\Program Files (x86)", "C:\\Program Files (x86)"},
-        {"%ProgramFiles(x86)%", "C:\\Program Files (x86)", "C:\\Program Files (x86)"},
-        {"{26}\\Winamp", "C:\\Users\\L\\AppData\\Roaming\\Winamp", "C:\\Users\\L\\AppData\\Roaming\\Winamp"},
+        {u"{38}\\Winamp", "C:\\Program Files\\Winamp", "C:\\Program Files (x86)\\Winamp"},
+        {u"%ProgramFiles%\\Winamp", "C:\\Program Files\\Winamp", "C:\\Program Files (x86)\\Winamp"},
+        {u"%PROGRAMFILES%", "C:\\Program Files", "C:\\Program Files (x86)"},
+        {u"{43}\\W", "C:\\Program Files\\Common Files\\W", "C:\\Program Files (x86)\\Common Files\\W"},
+        {u"%CommonProgramFiles%\\W", "C:\\Program Files\\Common Files\\W", "C:\\Program Files (x86)\\Common Files\\W"},
+        {u"{42}", "C:\\Program Files (x86)", "C:\\Program Files (x86)"},
+        {u"%ProgramFiles(x86)%", "C:\\Program Files (x86)", "C:\\Program Files (x86)"},
+        {u"{26}\\Winamp", "C:\\Users\\L\\AppData\\Roaming\\Winamp", "C:\\Users\\L\\AppData\\Roaming\\Winamp"},
     };
     const std::pair<StandinProcess, bool> players[] = {{StandinProcess::Own, false},
                                                        {StandinProcess::Native64, false},
@@ -286,10 +311,10 @@ TEST(SettingsValue, FoldersAreThoseThePlayersProcessSees)
         PlayerProgram program;
         LearnPlayerProgram(window, program);
         for (const Case& k : cases) {
-            char folder[PATH_BUFFER];
-            ASSERT_TRUE(ExpandSettingsValue(k.value, "C:\\W\\", program.is64, folder)) << k.value;
-            EXPECT_STREQ(player.second ? k.in32 : k.in64, folder)
-                << k.value << " for a player process " << static_cast<int>(player.first);
+            WCHAR folder[PATH_BUFFER];
+            ASSERT_EQ(Expansion::Done, ExpandSettingsValue(k.value, u"C:\\W\\", program.is64, folder)) << Utf8Of(k.value);
+            EXPECT_EQ(player.second ? k.in32 : k.in64, Utf8Of(folder))
+                << Utf8Of(k.value) << " for a player process " << static_cast<int>(player.first);
         }
         EXPECT_EQ(0, StandinOpenFiles()) << "the player's process was left open";
     }

@@ -8,8 +8,9 @@
 
 #include "../../src/player/check_player.h"
 #include "../../src/player/messages.h"
-#include "../../src/trackinfo/playlist_path.h"
-#include "../../src/trackinfo/settings_folder.h"
+#include "../../src/trackinfo/location/playlist_path.h"
+#include "../../src/trackinfo/location/program_folder.h"
+#include "../../src/trackinfo/location/settings_folder.h"
 
 namespace {
 
@@ -19,11 +20,6 @@ std::string Utf8(const WCHAR* wide)
     return WideCharToMultiByte(CP_UTF8, 0, wide, -1, out, sizeof out, nullptr, nullptr) > 0 ? out : "";
 }
 
-std::string Utf8FromAnsi(const char* ansi)
-{
-    WCHAR wide[4096];
-    return MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, 4096) > 0 ? Utf8(wide) : "";
-}
 
 const char* StateName(int state)
 {
@@ -50,10 +46,8 @@ void PrintProgram(const PlayerProgram& program)
 {
     if (!program.asked)
         std::printf("its process cannot be asked");
-    else if (program.path[0] == '\0')
-        std::printf("a path that does not fit the ANSI code page, without a short form");
     else
-        std::printf("%s", Utf8FromAnsi(program.path).c_str());
+        std::printf("%s", Utf8(program.path).c_str());
     std::printf(" (%s)\n", program.is64 ? "64-bit" : "32-bit");
 }
 
@@ -117,36 +111,48 @@ int Explain()
 
     PlayerProgram program;
     LearnPlayerProgram(link.window, program);
-    char folder[PATH_BUFFER];
+    WCHAR folder[PATH_BUFFER];
     ProgramFrom from = FindProgramFolder(program, folder);
     if (from == ProgramFrom::Nowhere) {
         std::printf("Program folder: none, neither from the window's process nor from the file association:\n"
                     "FILENAME answers the empty text.\n");
         return 0;
     }
-    std::printf("Program folder: %s\n  from %s\n", Utf8FromAnsi(folder).c_str(),
+    std::printf("Program folder: %s\n  from %s\n", Utf8(folder).c_str(),
                 from == ProgramFrom::Process ? "the program that owns the window"
                                              : "the file association, as the window's process cannot be asked");
-    std::string ini = std::string(folder) + "paths.ini";
-    char settings[PATH_BUFFER];
-    SettingsChoice choice{nullptr, ""};
-    if (ReadSettingsFolder(folder, program.is64, settings, &choice))
-        std::printf("paths.ini: %s\n  %s=%s, which is %s\n", Utf8FromAnsi(ini.c_str()).c_str(), choice.key,
-                    Utf8FromAnsi(choice.value).c_str(), Utf8FromAnsi(settings).c_str());
-    else if (choice.key != nullptr)
-        std::printf("paths.ini: %s\n  %s=%s names no folder that can be used: the program folder counts\n",
-                    Utf8FromAnsi(ini.c_str()).c_str(), choice.key, Utf8FromAnsi(choice.value).c_str());
-    else
-        std::printf("paths.ini: %s\n  missing, or without m3udir or inidir: the program folder counts\n",
-                    Utf8FromAnsi(ini.c_str()).c_str());
-    char path[PATH_BUFFER];
+    std::string ini = Utf8(folder) + "paths.ini";
+    WCHAR settings[PATH_BUFFER];
+    SettingsChoice choice;
+    switch (ReadSettingsFolder(folder, program.is64, settings, &choice)) {
+    case SettingsFrom::Folder:
+        std::printf("paths.ini: %s\n  %s=%s, which is %s\n", ini.c_str(), choice.key, Utf8(choice.value).c_str(),
+                    Utf8(settings).c_str());
+        break;
+    case SettingsFrom::Unusable:
+        if (choice.key != nullptr)
+            std::printf("paths.ini: %s\n  %s=%s names no folder that can be used: %s.\n", ini.c_str(), choice.key,
+                        Utf8(choice.value).c_str(), choice.why);
+        else
+            std::printf("paths.ini: %s\n  %s (error %lu).\n", ini.c_str(), choice.why,
+                        static_cast<unsigned long>(choice.error));
+        std::printf("FILENAME answers the empty text rather than a playlist the player may not use.\n");
+        return 0;
+    case SettingsFrom::ProgramFolder:
+        std::printf("paths.ini: %s\n  missing, or without m3udir or inidir: the program folder counts\n", ini.c_str());
+        break;
+    }
+    WCHAR path[PATH_BUFFER];
     if (!GetPlaylistPath(path, program)) {
         std::printf("Playlist: none, the path would be too long\n");
         return 0;
     }
-    bool exists = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-    std::printf("Playlist: %s\n  %s\n", Utf8FromAnsi(path).c_str(),
+    bool exists = GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+    std::printf("Playlist: %s\n  %s\n", Utf8(path).c_str(),
                 exists ? "exists; FILENAME has the player write it afresh and reads it"
                        : "does not exist yet; FILENAME has the player write it, then reads it");
+    std::printf("  A playing entry whose name does not fit the ANSI code page (%u) comes to an 8-bit host as its "
+                "short (8.3) path, where its volume keeps short names; without one, as the playlist's line.\n",
+                GetACP());
     return 0;
 }

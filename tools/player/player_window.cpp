@@ -174,25 +174,27 @@ std::wstring Title(const Player& p)
     return p.scrollStep < 0 ? caption : ScrolledTitle(caption, static_cast<size_t>(p.scrollStep));
 }
 
+// Folders are kept in UTF-8, as the player, a Unicode program, keeps them whole: the options give
+// them in the ANSI code page.
 std::string PlaylistFolder(const Player& p)
 {
     if (!p.options.ownFolder.empty())
-        return p.options.ownFolder;
-    return p.settingsFolder.empty() ? p.options.folder : p.settingsFolder;
+        return Convert(p.options.ownFolder, CP_ACP, CP_UTF8);
+    return p.settingsFolder.empty() ? Convert(p.options.folder, CP_ACP, CP_UTF8) : p.settingsFolder;
 }
 
-// The folder that paths.ini beside the program names, m3udir before inidir, as the player reads it;
-// empty when it names none.
+// The folder that paths.ini beside the program names, m3udir before inidir, as the player reads it
+// with the profile functions' UTF-16 form; empty when it names none.
 std::string FolderFromPathsIni(const std::string& program)
 {
-    std::string ini = program + "\\paths.ini";
-    char value[4096] = "";
-    for (const char* key : {"m3udir", "inidir"})
-        if (value[0] == '\0')
-            GetPrivateProfileStringA("Winamp", key, "", value, sizeof value, ini.c_str());
-    if (value[0] == '\0')
+    std::wstring ini = Wide(program + "\\paths.ini");
+    WCHAR value[4096] = L"";
+    for (const WCHAR* key : {L"m3udir", L"inidir"})
+        if (value[0] == 0)
+            GetPrivateProfileStringW(L"Winamp", key, L"", value, 4096, ini.c_str());
+    if (value[0] == 0)
         return std::string();
-    std::string folder = ExpandInThisProcess(value);
+    std::string folder = ExpandInThisProcess(Utf8(value));
     bool absolute = folder.size() > 1 && (folder[1] == ':' || folder[0] == '\\');
     return absolute ? folder : program + "\\" + folder;
 }
@@ -205,7 +207,7 @@ void WritePlaylist(Player& p)
         if (utf8 && !p.real)
             break;
         std::string file = PlaylistFolder(p) + (utf8 ? "\\WINAMP.m3u8" : "\\WINAMP.m3u");
-        std::FILE* f = std::fopen(file.c_str(), "wb");
+        std::FILE* f = _wfopen(Wide(file).c_str(), L"wb");
         if (f == nullptr)
             continue;
         std::fputs(utf8 ? "\xEF\xBB\xBF#EXTM3U\r\n" : "#EXTM3U\r\n", f);
@@ -495,14 +497,14 @@ HWND CreatePlayerWindow(const PlayerOptions& options)
         CreateDirectoryA(options.ownFolder.c_str(), nullptr);
     } else if (!options.settings.empty()) {
         // As a per-user installation leaves it: the settings, the playlist files with them, elsewhere.
-        player.settingsFolder = ExpandInThisProcess(options.settings);
-        CreateDirectoryA(player.settingsFolder.c_str(), nullptr);
+        player.settingsFolder = ExpandInThisProcess(Convert(options.settings, CP_ACP, CP_UTF8));
+        CreateDirectoryW(Wide(player.settingsFolder).c_str(), nullptr);
         if (std::FILE* f = std::fopen((options.folder + "\\paths.ini").c_str(), "wb")) {
             std::fprintf(f, "[Winamp]\r\ninidir=%s\r\n", options.settings.c_str());
             std::fclose(f);
         }
     } else {
-        player.settingsFolder = FolderFromPathsIni(options.folder);
+        player.settingsFolder = FolderFromPathsIni(Convert(options.folder, CP_ACP, CP_UTF8));
     }
     ThePlayer = &player;
 
@@ -530,27 +532,27 @@ HWND CreatePlayerWindow(const PlayerOptions& options)
 std::string ExpandInThisProcess(const std::string& value)
 {
     // Shell32 only when asked for: a host that has not loaded it is what the benchmarks measure.
-    typedef HRESULT(WINAPI * FolderPathFn)(HWND, int, HANDLE, DWORD, LPSTR);
+    typedef HRESULT(WINAPI * FolderPathFn)(HWND, int, HANDLE, DWORD, LPWSTR);
     std::string out;
     for (size_t i = 0; i < value.size(); ++i) {
         size_t close = value.find('}', i);
         if (value[i] == '{' && close != std::string::npos) {
-            char folder[MAX_PATH] = "";
+            WCHAR folder[MAX_PATH] = L"";
             HMODULE shell = LoadLibraryA("shell32.dll");
             FolderPathFn folderPath =
-                reinterpret_cast<FolderPathFn>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")));
+                reinterpret_cast<FolderPathFn>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathW")));
             if (folderPath != nullptr)
                 folderPath(nullptr, std::atoi(value.c_str() + i + 1), nullptr, 0, folder);
             FreeLibrary(shell);
-            out += folder;
+            out += Utf8(folder);
             i = close;
         } else {
             out += value[i];
         }
     }
-    char expanded[4096];
-    DWORD n = ExpandEnvironmentStringsA(out.c_str(), expanded, sizeof expanded);
-    return n > 0 && n <= sizeof expanded ? std::string(expanded) : out;
+    WCHAR expanded[4096];
+    DWORD n = ExpandEnvironmentStringsW(Wide(out).c_str(), expanded, 4096);
+    return n > 0 && n <= 4096 ? Utf8(expanded) : out;
 }
 
 std::string OwnPlaylistFolder()

@@ -72,7 +72,7 @@ constexpr const char* PLAYER_RELEASE_EVENT = "tolbry-standin-release";
 // clears it.
 
 // `value` with {N} as the special folder CSIDL N and %NAME% as the variable NAME, as this process sees
-// them: as the player expands its paths.ini.
+// them: as the player expands its paths.ini. In UTF-8 and out.
 std::string ExpandInThisProcess(const std::string& value);
 
 // Playlist files hold paths in UTF-8 (.m3u8, after a byte-order mark) or the ANSI code page (.m3u),
@@ -91,7 +91,7 @@ constexpr const char* PLAYER_PROGRAM = "standin-player.exe";
 // messages for callers in other threads or processes. Null on failure.
 HWND CreatePlayerWindow(const PlayerOptions& options);
 
-// Where the player made in this process keeps its playlist files.
+// Where the player made in this process keeps its playlist files, in UTF-8.
 std::string OwnPlaylistFolder();
 
 // Points the player's file association at `program`, quoted, as an installation leaves it.

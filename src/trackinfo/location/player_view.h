@@ -3,6 +3,8 @@
 // the ones the player's own process sees, whatever the module's bitness.
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
 
 // Where the module's process finds what the player's finds as the special folder `csidl`: another
@@ -16,4 +18,4 @@ struct FolderSource {
 FolderSource SpecialFolderFor(bool playerIs64, int csidl);
 // The variable that holds, in the module's environment, what `name` (`nameLength` characters) holds
 // in the player's; null when that is `name` itself.
-const char* VariableFor(bool playerIs64, const char* name, size_t nameLength);
+const char* VariableFor(bool playerIs64, const WCHAR* name, size_t nameLength);

@@ -29,7 +29,7 @@ constexpr ViewedFolder VIEWED_FOLDERS[] = {
 
 constexpr bool MODULE_IS_64_BIT = sizeof(void*) == 8;
 
-const ViewedFolder* ByVariable(const char* name, size_t nameLength)
+const ViewedFolder* ByVariable(const WCHAR* name, size_t nameLength)
 {
     for (const ViewedFolder& f : VIEWED_FOLDERS)
         if (SameName(name, nameLength, f.variable))
@@ -64,7 +64,7 @@ FolderSource SpecialFolderFor(bool playerIs64, int csidl)
     return view == FolderView::Player32 ? FolderSource{f->csidl32, nullptr} : FolderSource{csidl, f->variable64};
 }
 
-const char* VariableFor(bool playerIs64, const char* name, size_t nameLength)
+const char* VariableFor(bool playerIs64, const WCHAR* name, size_t nameLength)
 {
     const ViewedFolder* f = ByVariable(name, nameLength);
     FolderView view = f != nullptr ? ViewOf(playerIs64) : FolderView::Module;

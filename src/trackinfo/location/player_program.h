@@ -10,10 +10,8 @@ struct PlayerProgram {
     bool asked;               // the window's process could be opened and asked its program
     bool is64;                // the process is a 64-bit one; taken as 32-bit, as the player is built, when
                               // that cannot be asked
-    char path[PATH_BUFFER];   // the program file in the ANSI code page, empty when it is not known
+    WCHAR path[PATH_BUFFER];  // the program file, empty when it is not known
 };
 
-// Learns, with one open of its process, the program that owns `window` and its bitness. A path that
-// does not fit the ANSI code page is given in its short form when that fits, and is otherwise left
-// empty: no look-alike of it is ever made.
+// Learns, with one open of its process, the program that owns `window` and its bitness.
 void LearnPlayerProgram(HWND window, PlayerProgram& program);

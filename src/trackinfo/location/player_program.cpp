@@ -1,43 +1,44 @@
 #include "player_program.h"
 
-#include "code_page_path.h"
+#include "../closer.h"
 
 namespace {
 
 constexpr bool MODULE_IS_64_BIT = sizeof(void*) == 8;
 
 typedef BOOL(WINAPI* ImageNameFn)(HANDLE, DWORD, LPWSTR, LPDWORD);
+typedef BOOL(WINAPI* Wow64Fn)(HANDLE, BOOL*);
 
-struct ProcessCloser {
-    HANDLE process;
-    ~ProcessCloser() { CloseHandle(process); }
-};
+// Looked up rather than imported, so that the module still loads where the system lacks them:
+// Windows XP has no QueryFullProcessImageNameW (the association then names the folder), and before
+// its second service pack no IsWow64Process (Windows is then 32-bit).
+FARPROC KernelExport(const char* name)
+{
+    HMODULE kernel = GetModuleHandleA("kernel32");
+    return kernel != nullptr ? GetProcAddress(kernel, name) : nullptr;
+}
 
 // Whether the process is a 32-bit one on 64-bit Windows; `fallback` when that cannot be asked.
 bool IsWow64(HANDLE process, bool fallback)
 {
+    Wow64Fn isWow64 = reinterpret_cast<Wow64Fn>(reinterpret_cast<void*>(KernelExport("IsWow64Process")));
     BOOL wow64 = FALSE;
-    return IsWow64Process(process, &wow64) ? wow64 != FALSE : fallback;
+    if (isWow64 == nullptr)
+        return false;
+    return isWow64(process, &wow64) ? wow64 != FALSE : fallback;
 }
 
-// False when the process cannot be asked its program; true with an empty path when the program's
-// path cannot be given in the code page.
-bool ProgramPath(HANDLE process, char (&path)[PATH_BUFFER])
+// False when the process cannot be asked its program.
+bool ProgramPath(HANDLE process, WCHAR (&path)[PATH_BUFFER])
 {
-    // Looked up rather than imported, so that the module still loads on Windows XP, which lacks it:
-    // there the association names the folder.
-    HMODULE kernel = GetModuleHandleA("kernel32");
-    ImageNameFn imageName = kernel != nullptr ? reinterpret_cast<ImageNameFn>(reinterpret_cast<void*>(
-                                                    GetProcAddress(kernel, "QueryFullProcessImageNameW")))
-                                              : nullptr;
-    WCHAR wide[PATH_BUFFER];
+    ImageNameFn imageName =
+        reinterpret_cast<ImageNameFn>(reinterpret_cast<void*>(KernelExport("QueryFullProcessImageNameW")));
     DWORD size = PATH_BUFFER;
-    if (imageName == nullptr || !imageName(process, 0, wide, &size) || size == 0 || size >= PATH_BUFFER)
+    if (imageName == nullptr || !imageName(process, 0, path, &size) || size == 0 || size >= PATH_BUFFER) {
+        path[0] = 0;
         return false;
-    wide[size] = 0;
-    // A folder outside the code page: its short form names the same folder in ASCII.
-    if (ExactlyInCodePage(wide, path, PATH_BUFFER) < 0 && ShortPathInCodePage(wide, path, PATH_BUFFER) < 0)
-        path[0] = '\0';
+    }
+    path[size] = 0;
     return true;
 }
 
@@ -47,7 +48,7 @@ void LearnPlayerProgram(HWND window, PlayerProgram& program)
 {
     program.asked = false;
     program.is64 = false;
-    program.path[0] = '\0';
+    program.path[0] = 0;
     DWORD id = 0;
     GetWindowThreadProcessId(window, &id);
     if (id == 0)
