@@ -156,7 +156,8 @@ for build, wine, _, _ in BUILDS:
                      f"≤ {goal} |")
 lines += ["", "## Per call under Wine, against the stand-in player", "",
           "Calls per second of each real DLL, in a host of its own bitness, against a bare loop making the "
-          "same Win32 calls (`FindWindowA`, the same messages through `SendMessageTimeoutA` with "
+          "same Win32 calls (`FindWindowExA` until it finds no more windows of the class, as the module "
+          "searches, the same messages through `SendMessageTimeoutA` with "
           "`SMTO_ABORTIFHUNG` and what is left of two seconds, and `wsprintfA`). Across processes both face "
           "the 32-bit stand-in player, as they face the player. Fifteen short rounds of each, back to back "
           "and each side first in turn; calls per second from the median round, and the cost ratio the "

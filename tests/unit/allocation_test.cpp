@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 #include "harness.h"
@@ -87,6 +88,30 @@ TEST(NoAllocation, InAnyCommand)
     }
     std::remove(playlist.c_str());
     rmdir(folder);
+    StandinReset();
+}
+
+// The module's own eight, each with a number and a step where it takes one.
+TEST(NoAllocation, InTheModulesOwnCommands)
+{
+    StandinReset();
+    FakePlayer player;
+    player.Open();
+    const std::pair<CommandFn, const char*> calls[] = {{FILEPOS, ""},    {FILERATE, ""},  {LISTINFO, ""},
+                                                       {TRACKSEEK, "+5"}, {TRACKSEEK, "90"}, {VOLUME, "+10"},
+                                                       {VOLUME, "50"},   {SHUFFLE, "1"},  {REPEAT, "0"},
+                                                       {RATING, "9"}};
+    for (const auto& c : calls) {
+        char data[1024];
+        std::strcpy(data, c.second);
+        Allocations = 0;
+        Counting = true;
+        int result = c.first(0, 0, data, 0, 0, 0);
+        Counting = false;
+        EXPECT_EQ(3, result) << c.second;
+        EXPECT_EQ(0, Allocations.load()) << c.second;
+        EXPECT_STRNE("ERR 2", data) << c.second;
+    }
     StandinReset();
 }
 

@@ -54,6 +54,17 @@ LRESULT Send(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, DWORD start)
     return static_cast<LRESULT>(answer);
 }
 
+// The search as the module makes it: every window of the class is found before any is asked, so a
+// lone window costs one more search, the one that finds no other.
+HWND FindPlayerWindow()
+{
+    HWND first = FindWindowExA(nullptr, nullptr, PLAYER_WINDOW_CLASS, nullptr);
+    HWND window = first;
+    for (int found = 1; window != nullptr && found < 16; ++found)
+        window = FindWindowExA(nullptr, window, PLAYER_WINDOW_CLASS, nullptr);
+    return first;
+}
+
 bool Is(const char* command, const char* name)
 {
     return std::strcmp(command, name) == 0;
@@ -93,7 +104,7 @@ void BareCalls(const char* command, int n)
 {
     for (int i = 0; i < n; ++i) {
         DWORD start = GetTickCount();
-        HWND w = FindWindowA(PLAYER_WINDOW_CLASS, nullptr);
+        HWND w = FindPlayerWindow();
         if (w == nullptr) {
             wsprintfA(Data, "ERR %i", 1);
             continue;
@@ -355,20 +366,23 @@ void MeasureReading(const std::string& folder, bool quick)
     DestroyWindow(window);
 }
 
-typedef HRESULT(WINAPI* FolderPathFn)(HWND, int, HANDLE, DWORD, LPSTR);
+typedef HRESULT(WINAPI* FolderPathFn)(HWND, int, HANDLE, DWORD, LPWSTR);
 
-// The platform work of one FILENAME call made directly: the window search, the three messages, the
-// program of the window's process and its bitness, the open of paths.ini and, when there is one, its
-// read and its special folder (with shell32 already loaded), the first 4 KiB of the playlist and then
-// 64 KiB, and the check that the line names a file.
+// The platform work of one FILENAME call made directly, in UTF-16 as the module makes it: the window
+// search, the three messages, the program of the window's process and its bitness, the open of
+// paths.ini and, when there is one, its read and its special folder (with shell32 already loaded), the
+// first 4 KiB of the playlist and then 64 KiB, and the check that the line names a file.
 void BareFileName(const std::string& settings, const std::string& playlist, const std::string& entry, int n)
 {
     FolderPathFn folderPath = reinterpret_cast<FolderPathFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "SHGetFolderPathA")));
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "SHGetFolderPathW")));
+    WCHAR settingsW[MAX_PATH], playlistW[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, settings.c_str(), -1, settingsW, MAX_PATH);
+    MultiByteToWideChar(CP_ACP, 0, playlist.c_str(), -1, playlistW, MAX_PATH);
     static char block[64 * 1024];
     for (int i = 0; i < n; ++i) {
         DWORD start = GetTickCount();
-        HWND w = FindWindowA(PLAYER_WINDOW_CLASS, nullptr);
+        HWND w = FindPlayerWindow();
         Send(w, WM_USER, 0, QUERY_VERSION, start);
         Send(w, WM_USER, 0, QUERY_PLAY_STATE, start);
         DWORD id = 0;
@@ -382,15 +396,15 @@ void BareFileName(const std::string& settings, const std::string& playlist, cons
         CloseHandle(process);
         DWORD got = 0;
         // Whether there is a paths.ini is learnt by opening it.
-        HANDLE ini = CreateFileA(settings.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE ini = CreateFileW(settingsW, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         if (ini != INVALID_HANDLE_VALUE) {
             ReadFile(ini, block, 16 * 1024, &got, nullptr);
             CloseHandle(ini);
-            char folder[MAX_PATH];
+            WCHAR folder[MAX_PATH];
             folderPath(nullptr, 26, nullptr, 0, folder);
         }
         Send(w, WM_USER, 0, WRITE_PLAYLIST, start);
-        HANDLE file = CreateFileA(playlist.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+        HANDLE file = CreateFileW(playlistW, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         ReadFile(file, block, 4096, &got, nullptr);
         ReadFile(file, block, sizeof block, &got, nullptr);

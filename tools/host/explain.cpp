@@ -151,8 +151,14 @@ int Explain()
     std::printf("Playlist: %s\n  %s\n", Utf8(path).c_str(),
                 exists ? "exists; FILENAME has the player write it afresh and reads it"
                        : "does not exist yet; FILENAME has the player write it, then reads it");
-    std::printf("  A playing entry whose name does not fit the ANSI code page (%u) comes to an 8-bit host as its "
-                "short (8.3) path, where its volume keeps short names; without one, as the playlist's line.\n",
-                GetACP());
+    // A folder name that is no 8.3 name has a short form of its own only where the volume keeps them.
+    WCHAR shortForm[PATH_BUFFER];
+    DWORD got = GetShortPathNameW(folder, shortForm, PATH_BUFFER);
+    bool keepsShortNames = got > 0 && got < PATH_BUFFER && lstrcmpiW(shortForm, folder) != 0;
+    std::printf("  An entry whose name does not fit the ANSI code page (%u) comes to an 8-bit host as its short "
+                "(8.3) path%s\n",
+                GetACP(),
+                keepsShortNames ? "." : ", where its volume keeps short names; the program folder's volume may keep "
+                                        "none (its short form is its long one): then as the playlist's line, with ?.");
     return 0;
 }
