@@ -747,8 +747,23 @@ DWORD WINAPI WatchFifo(LPVOID argument)
 // Runs a Unix program, which Wine starts as it starts a Windows one, and waits (at most five seconds)
 // until `path` exists, or is gone: Wine does not tell when a Unix program ends. Windows calls
 // cannot make a FIFO or a link to a device, nor delete one.
+// Wine gives a FIFO or a device no attributes, but lists it in its folder.
+bool Listed(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(("Z:" + path).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return true;
+}
+
 bool RunUnix(const std::string& program, const std::string& arguments, const std::string& path, bool exists)
 {
+    // Nothing to do is not done: a program started for nothing (a «rm -f» of what is not there) would
+    // still run later, and could undo what the next one makes.
+    if (Listed(path) == exists)
+        return true;
     std::string line = program + " " + arguments;
     std::vector<char> command(line.begin(), line.end());
     command.push_back('\0');
@@ -760,13 +775,8 @@ bool RunUnix(const std::string& program, const std::string& arguments, const std
         return false;
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
-    // Wine gives a FIFO or a device no attributes, but lists it in its folder.
-    for (int i = 0; i < 100; ++i) {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(("Z:" + path).c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE)
-            FindClose(search);
-        if ((search != INVALID_HANDLE_VALUE) == exists)
+    for (int i = 0; i < 200; ++i) {
+        if (Listed(path) == exists)
             return true;
         Sleep(50);
     }
