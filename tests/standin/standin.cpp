@@ -518,13 +518,22 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD, void*, DWORD creation, DWOR
     return reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd) + 1);
 }
 
-UINT GetDriveTypeA(LPCSTR root)
+DWORD QueryDosDeviceA(LPCSTR name, LPSTR target, DWORD size)
 {
     InCall inCall;
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);
-    char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(root[0])));
-    return root[1] == ':' && s.remoteDrives.find(letter) != std::string::npos ? DRIVE_REMOTE : DRIVE_FIXED;
+    char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+    if (name[1] != ':' || name[2] != '\0' || letter < 'A' || letter > 'Z')
+        return 0;
+    std::string device = s.remoteDrives.find(letter) != std::string::npos
+                             ? std::string("\\Device\\LanmanRedirector\\;") + letter + ":0000000000012345\\server\\music"
+                             : "\\Device\\HarddiskVolume1";
+    if (device.size() + 2 > size)
+        return 0;
+    std::memcpy(target, device.c_str(), device.size() + 1);
+    target[device.size() + 1] = '\0';
+    return static_cast<DWORD>(device.size() + 2);
 }
 
 // A regular file is a disk file; a FIFO is a pipe, and a device or a terminal a character device.

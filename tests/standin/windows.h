@@ -67,9 +67,6 @@ typedef HINSTANCE HMODULE;
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_BAD_DEVICE 1200L
 #define ERROR_FILENAME_EXCED_RANGE 206L
-#define DRIVE_UNKNOWN 0
-#define DRIVE_FIXED 3
-#define DRIVE_REMOTE 4
 
 #define SMTO_NORMAL 0x0000
 #define SMTO_ABORTIFHUNG 0x0002
@@ -132,8 +129,9 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, void* security, DWORD
                    HANDLE templateFile);
 HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, void* security, DWORD creation, DWORD flags,
                    HANDLE templateFile);
-// DRIVE_REMOTE for the drive letters a test maps to a share, DRIVE_FIXED for the rest.
-UINT GetDriveTypeA(LPCSTR root);
+// The device behind a drive letter («C:»): a network redirector's for the letters a test maps to a
+// share, a disk volume for the rest.
+DWORD QueryDosDeviceA(LPCSTR name, LPSTR target, DWORD size);
 BOOL ReadFile(HANDLE file, void* buffer, DWORD size, LPDWORD read, void* overlapped);
 DWORD GetFileType(HANDLE file);
 BOOL CloseHandle(HANDLE handle);

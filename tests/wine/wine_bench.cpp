@@ -371,7 +371,8 @@ typedef HRESULT(WINAPI* FolderPathFn)(HWND, int, HANDLE, DWORD, LPWSTR);
 // The platform work of one FILENAME call made directly, in UTF-16 as the module makes it: the window
 // search, the three messages, the program of the window's process and its bitness, the open of
 // paths.ini and, when there is one, its read and its special folder (with shell32 already loaded), the
-// first 4 KiB of the playlist and then 64 KiB, and the check that the line names a file.
+// first 4 KiB of the playlist and then 64 KiB, and the checks that the line's drive is no network
+// share and that the line names a file.
 void BareFileName(const std::string& settings, const std::string& playlist, const std::string& entry, int n)
 {
     FolderPathFn folderPath = reinterpret_cast<FolderPathFn>(
@@ -409,6 +410,9 @@ void BareFileName(const std::string& settings, const std::string& playlist, cons
         ReadFile(file, block, 4096, &got, nullptr);
         ReadFile(file, block, sizeof block, &got, nullptr);
         CloseHandle(file);
+        // Whether the line's drive is a network share, before asking about the file.
+        char device[MAX_PATH];
+        QueryDosDeviceA(entry.substr(0, 2).c_str(), device, MAX_PATH);
         GetFileAttributesA(entry.c_str());
         wsprintfA(Data, "%s", entry.c_str());
     }
