@@ -5,7 +5,7 @@
 #include "../text.h"
 #include "player_view.h"
 #include "same_name.h"
-#include "special_folder.h"
+#include "shell_folder.h"
 
 namespace {
 

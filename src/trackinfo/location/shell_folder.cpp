@@ -1,4 +1,4 @@
-#include "special_folder.h"
+#include "shell_folder.h"
 
 namespace {
 
