@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "../player/player_memory.h"
+#include "../trackinfo/code_page_path.h"
 #include "../trackinfo/playlist_reader.h"
 #include "../trackinfo/text.h"
 
@@ -93,6 +95,31 @@ void AnswerText(HostText data, const char* text)
 void AnswerText(HostText data, const WCHAR* text)
 {
     AnswerWide(data, "", text);
+}
+
+void AnswerReadable(HostText data, const WCHAR* text)
+{
+    if (data.Wide()) {
+        AnswerWide(data, "", text);
+        return;
+    }
+    // Three bytes a unit in UTF-8, the widest code page.
+    char ansi[PLAYER_FILE_UNITS * 3];
+    if (WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof ansi, nullptr, nullptr) == 0)
+        ansi[0] = '\0';
+    AnswerText(data, ansi);
+}
+
+void AnswerPath(HostText data, const WCHAR* path)
+{
+    if (data.Wide()) {
+        AnswerWide(data, "", path);
+        return;
+    }
+    char ansi[PLAYER_FILE_UNITS * 3];
+    if (path[0] == 0 || (ExactlyInCodePage(path, ansi, sizeof ansi) < 0 && ShortPathInCodePage(path, ansi, sizeof ansi) < 0))
+        ansi[0] = '\0';
+    AnswerText(data, ansi);
 }
 
 void AnswerLengthAndNumber(HostText data, int length, const char* number)

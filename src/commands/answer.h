@@ -19,6 +19,13 @@ void AnswerRefusal(HostText data, int status);
 // `text` in the ANSI code page, or in UTF-16 for a Unicode host.
 void AnswerText(HostText data, const char* text);
 void AnswerText(HostText data, const WCHAR* text);
+// A text the player keeps in UTF-16, for reading: a Unicode host gets every character, an 8-bit one
+// the text as the system converts a window title for it (a look-alike letter or «?» for a character
+// its code page lacks).
+void AnswerReadable(HostText data, const WCHAR* text);
+// A path the player keeps in UTF-16, which must open what it names: an 8-bit host gets it exactly in
+// its code page, else its short (8.3) form when that fits exactly, else the empty text.
+void AnswerPath(HostText data, const WCHAR* path);
 void AnswerLengthAndNumber(HostText data, int length, const char* number);
 void AnswerLengthAndNumber(HostText data, int length, const WCHAR* number);
 // Signed decimals with one space between them: «151 245».

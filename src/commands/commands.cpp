@@ -1,12 +1,15 @@
 #include "commands.h"
 
+#include "../player/list_add.h"
 #include "../player/messages.h"
 #include "../player/player_settings.h"
 #include "../player/seek.h"
 #include "../player/transport.h"
 #include "../trackinfo/current_entry.h"
+#include "../trackinfo/list_entry.h"
 #include "../trackinfo/now_playing.h"
 #include "../trackinfo/title.h"
+#include "added_name.h"
 #include "frame.h"
 
 namespace {
@@ -135,5 +138,32 @@ TOLBRY_COMMAND(RATING)
 {
     return RunCommand(data, Gate::Lenient, [](CommandCall& call) {
         AnswerNumbers(call.text, {ChangeRating(call.player, NumberIn(call.text))});
+    });
+}
+
+TOLBRY_COMMAND(LISTTITLE)
+{
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) {
+        WCHAR title[PLAYER_TITLE_UNITS];
+        ReadListEntry(call.player, NumberIn(call.text), QUERY_LIST_TITLE, title, PLAYER_TITLE_UNITS);
+        AnswerReadable(call.text, title);
+    });
+}
+
+TOLBRY_COMMAND(LISTFILE)
+{
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) {
+        WCHAR file[PLAYER_FILE_UNITS];
+        ReadListEntry(call.player, NumberIn(call.text), QUERY_LIST_FILE, file, PLAYER_FILE_UNITS);
+        AnswerPath(call.text, file);
+    });
+}
+
+TOLBRY_COMMAND(LISTADD)
+{
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) {
+        WCHAR name[PATH_BUFFER];
+        AddedEntries added = AddedName(call.text, name) ? AddToPlaylist(call.player, name) : AddedEntries{0, 0};
+        AnswerNumbers(call.text, {added.first, added.last});
     });
 }

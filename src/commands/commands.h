@@ -1,5 +1,5 @@
 // The routines the host calls by name: the eight the host has always known, then the module's own
-// eight for what now-playing tools show and do. Each takes six 32-bit arguments, cleans them off the
+// for what now-playing tools show and do, and for the playlist from outside. Each takes six 32-bit arguments, cleans them off the
 // stack itself and returns 3; only the third, the host's text buffer, is used: 8-bit text, or UTF-16
 // for a host that asked for it in its load-time call.
 #pragma once
@@ -25,3 +25,6 @@ TOLBRY_COMMAND(VOLUME);
 TOLBRY_COMMAND(SHUFFLE);
 TOLBRY_COMMAND(REPEAT);
 TOLBRY_COMMAND(RATING);
+TOLBRY_COMMAND(LISTTITLE);
+TOLBRY_COMMAND(LISTFILE);
+TOLBRY_COMMAND(LISTADD);

@@ -42,6 +42,17 @@ constexpr LPARAM SET_RATING = 639;       // wParam 0-5
 constexpr LPARAM QUERY_RATING = 640;
 constexpr int RATING_MAX = 5;
 
+// Strings come back as a pointer into the player's own memory, to UTF-16 text in one buffer that the
+// player shares with every caller, its own plug-ins included: read it straight after the answer. The
+// 8-bit forms (211, 212) are never sent: a program that imitates the player answers them about the
+// current track whatever the entry asked.
+constexpr LPARAM QUERY_LIST_TITLE = 213; // wParam: the entry, counted from 0; 0 when out of range
+constexpr LPARAM QUERY_LIST_FILE = 214;
+
+// WM_COPYDATA requests, the number in dwData. The player appends a file, a folder's files, a
+// playlist's entries or a URL, named in UTF-16 with its zero, and never starts playing.
+constexpr ULONG_PTR ADD_TO_PLAYLIST = 1100;
+
 constexpr int PLAY_STATE_PLAYING = 1;
 constexpr int PLAY_STATE_PAUSED = 3;
 
@@ -63,6 +74,13 @@ inline int AskPlayer(PlayerLink& player, LPARAM query, WPARAM wParam = 0)
 inline void SetPlayer(PlayerLink& player, LPARAM setting, int value)
 {
     SendToPlayer(player, WM_USER, static_cast<WPARAM>(static_cast<INT_PTR>(value)), setting);
+}
+
+// A WM_COPYDATA request of `bytes` at `data`, with `from` in wParam for a player that answers back.
+inline LRESULT CopyToPlayer(PlayerLink& player, ULONG_PTR request, const void* data, DWORD bytes, HWND from = nullptr)
+{
+    COPYDATASTRUCT copy = {request, bytes, const_cast<void*>(data)};
+    return SendToPlayer(player, WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&copy));
 }
 
 inline void CommandPlayer(PlayerLink& player, WPARAM command)

@@ -23,5 +23,12 @@ inline void CloseKeyOf(HKEY key)
 }
 
 using FileCloser = Closer<HANDLE, CloseHandleOf>;
-using ProcessCloser = Closer<HANDLE, CloseHandleOf>;
+// A process that could not be opened is null, and there is nothing to close.
+inline void CloseProcessOf(HANDLE process)
+{
+    if (process != nullptr)
+        CloseHandle(process);
+}
+
+using ProcessCloser = Closer<HANDLE, CloseProcessOf>;
 using KeyCloser = Closer<HKEY, CloseKeyOf>;

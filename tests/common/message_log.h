@@ -71,6 +71,22 @@ inline Message SetVolume(int volume)
     return Setting(SET_VOLUME, volume);
 }
 
+// Any playlist entry's strings, the entry counted from 0.
+inline Message ListTitle(WPARAM entry)
+{
+    return Query(QUERY_LIST_TITLE, entry);
+}
+inline Message ListFile(WPARAM entry)
+{
+    return Query(QUERY_LIST_FILE, entry);
+}
+// A WM_COPYDATA request is recorded with its dwData in place of lParam, which points to the data only
+// while the message is handled.
+inline Message CopyData(ULONG_PTR request, WPARAM from = 0)
+{
+    return {WM_COPYDATA, from, static_cast<LPARAM>(request), false};
+}
+
 inline std::string Describe(const Message& m)
 {
     char text[96];

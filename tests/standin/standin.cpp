@@ -54,7 +54,15 @@ struct State {
     std::string remoteDrives;
     std::vector<std::string> hiddenExports;
     int fileProbes = 0;
+    std::vector<StandinProcess> readRefused;
+    // Committed pages of other processes' memory, by process and page number, zero-filled.
+    std::map<std::pair<StandinProcess, uint64_t>, std::string> pages;
+    std::vector<MemoryRead> memoryReads;
+    DWORD lastOpenRights = 0;
+    std::string currentFolder = "C:\\Host";
 };
+
+constexpr uint64_t MEMORY_PAGE = 4096;
 
 thread_local int CallDepth = 0;
 thread_local DWORD LastError = 0;
@@ -105,6 +113,61 @@ void StandinReset()
     s.remoteDrives.clear();
     s.hiddenExports.clear();
     s.fileProbes = 0;
+    s.readRefused.clear();
+    s.pages.clear();
+    s.memoryReads.clear();
+    s.lastOpenRights = 0;
+    s.currentFolder = "C:\\Host";
+}
+
+void StandinSetReadRefused(StandinProcess process, bool refused)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (refused)
+        s.readRefused.push_back(process);
+    else
+        s.readRefused.clear();
+}
+
+void StandinSetMemory(StandinProcess process, uint64_t address, const std::string& bytes)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        std::string& page = s.pages[{process, (address + i) / MEMORY_PAGE}];
+        page.resize(MEMORY_PAGE, '\0');
+        page[(address + i) % MEMORY_PAGE] = bytes[i];
+    }
+}
+
+void StandinSetMemoryText(StandinProcess process, uint64_t address, const std::u16string& text)
+{
+    std::string bytes(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * sizeof(char16_t));
+    StandinSetMemory(process, address, bytes);
+}
+
+std::vector<MemoryRead> StandinTakeMemoryReads()
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    std::vector<MemoryRead> taken;
+    taken.swap(s.memoryReads);
+    return taken;
+}
+
+DWORD StandinLastOpenRights()
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return s.lastOpenRights;
+}
+
+void StandinSetCurrentFolder(const std::string& folder)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.currentFolder = folder;
 }
 
 int StandinFileProbes()
@@ -320,7 +383,10 @@ LRESULT SendMessageTimeout(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, 
     DWORD start;
     {
         std::lock_guard<std::mutex> guard(s.lock);
-        s.messages.push_back({window, msg, wParam, lParam, std::this_thread::get_id(), wide});
+        LPARAM recorded = msg == WM_COPYDATA && lParam != 0
+                              ? static_cast<LPARAM>(reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData)
+                              : lParam;
+        s.messages.push_back({window, msg, wParam, recorded, std::this_thread::get_id(), wide});
         Window* w = LookUp(s, window);
         if (w == nullptr || !w->alive) {
             LastError = ERROR_INVALID_WINDOW_HANDLE;
@@ -580,15 +646,45 @@ DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId)
     return id; // the thread's id, as far as anyone here asks
 }
 
-HANDLE OpenProcess(DWORD, BOOL, DWORD processId)
+HANDLE OpenProcess(DWORD rights, BOOL, DWORD processId)
 {
     InCall inCall;
-    if (processId == 0 || processId == static_cast<DWORD>(StandinProcess::Unopenable) + 1)
-        return nullptr;
     State& s = TheState();
     std::lock_guard<std::mutex> guard(s.lock);
+    s.lastOpenRights = rights;
+    bool readRefused = false;
+    for (StandinProcess p : s.readRefused)
+        readRefused = readRefused || processId == static_cast<DWORD>(p) + 1;
+    if (processId == 0 || processId == static_cast<DWORD>(StandinProcess::Unopenable) + 1 ||
+        (readRefused && (rights & (PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_VM_OPERATION)) != 0)) {
+        LastError = processId == 0 ? ERROR_INVALID_PARAMETER : ERROR_ACCESS_DENIED;
+        return nullptr;
+    }
     ++s.openFiles;
     return reinterpret_cast<HANDLE>(PROCESS_HANDLES + processId);
+}
+
+BOOL ReadProcessMemory(HANDLE process, LPCVOID address, LPVOID buffer, SIZE_T size, SIZE_T* read)
+{
+    InCall inCall;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    intptr_t handle = reinterpret_cast<intptr_t>(process);
+    StandinProcess which = static_cast<StandinProcess>(handle - PROCESS_HANDLES - 1);
+    uint64_t at = reinterpret_cast<uintptr_t>(address);
+    s.memoryReads.push_back({which, at, size});
+    if (read != nullptr)
+        *read = 0;
+    for (uint64_t page = at / MEMORY_PAGE; size > 0 && page <= (at + size - 1) / MEMORY_PAGE; ++page)
+        if (s.pages.count({which, page}) == 0) {
+            LastError = page == at / MEMORY_PAGE ? ERROR_NOACCESS : ERROR_PARTIAL_COPY;
+            return FALSE;
+        }
+    for (size_t i = 0; i < size; ++i)
+        static_cast<char*>(buffer)[i] = s.pages[{which, (at + i) / MEMORY_PAGE}][(at + i) % MEMORY_PAGE];
+    if (read != nullptr)
+        *read = size;
+    return TRUE;
 }
 
 HANDLE GetCurrentProcess()
@@ -835,6 +931,30 @@ DWORD GetShortPathNameW(LPCWSTR path, LPWSTR shortPath, DWORD size)
     if (answer.size() + 1 > size)
         return static_cast<DWORD>(answer.size() + 1);
     std::memcpy(shortPath, answer.c_str(), (answer.size() + 1) * sizeof(WCHAR));
+    return static_cast<DWORD>(answer.size());
+}
+
+DWORD GetFullPathNameW(LPCWSTR name, DWORD size, LPWSTR full, LPWSTR* filePart)
+{
+    InCall inCall;
+    std::u16string given = name;
+    std::u16string answer;
+    bool absolute = (given.size() >= 3 && given[1] == ':' && (given[2] == '\\' || given[2] == '/')) ||
+                    (!given.empty() && (given[0] == '\\' || given[0] == '/'));
+    if (absolute) {
+        answer = given;
+    } else {
+        State& s = TheState();
+        std::lock_guard<std::mutex> guard(s.lock);
+        DecodeUtf8(s.currentFolder, answer);
+        std::u16string rest = given.compare(0, 2, u".\\") == 0 ? given.substr(2) : given;
+        answer += u"\\" + rest;
+    }
+    if (filePart != nullptr)
+        *filePart = nullptr;
+    if (answer.size() + 1 > size)
+        return static_cast<DWORD>(answer.size() + 1);
+    std::memcpy(full, answer.c_str(), (answer.size() + 1) * sizeof(WCHAR));
     return static_cast<DWORD>(answer.size());
 }
 

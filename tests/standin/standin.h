@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <thread>
@@ -35,6 +36,26 @@ enum class StandinProcess {
     Unopenable, // another program, whose process the module may not open
 };
 void StandinSetWindowProcess(HWND window, StandinProcess process);
+// A process whose memory the module may not read (an elevated player): opening it for reading fails
+// with error 5, while it may still be asked its program.
+void StandinSetReadRefused(StandinProcess process, bool refused);
+// Bytes at `address` in a process's memory, committing the pages they touch (zero-filled around
+// them). A read succeeds only when every page it touches is committed, as on Windows: otherwise it
+// fails whole, with error 998 when its first page is not, 299 when a later one is not.
+void StandinSetMemory(StandinProcess process, uint64_t address, const std::string& bytes);
+// UTF-16 text with its zero, as the player keeps its strings.
+void StandinSetMemoryText(StandinProcess process, uint64_t address, const std::u16string& text);
+struct MemoryRead {
+    StandinProcess process;
+    uint64_t address;
+    size_t size;
+};
+// Every ReadProcessMemory since the last look, in order.
+std::vector<MemoryRead> StandinTakeMemoryReads();
+// The rights the latest OpenProcess asked for.
+DWORD StandinLastOpenRights();
+// This process's current folder, for GetFullPathNameW (a Windows path; «C:\Host» unless set).
+void StandinSetCurrentFolder(const std::string& folder);
 // The program file (UTF-8) that QueryFullProcessImageNameW answers for a process; without one, the
 // process cannot be asked its program.
 void StandinSetProgram(StandinProcess process, const std::string& path);

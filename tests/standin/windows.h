@@ -7,6 +7,7 @@
 #error "the Win32 stand-in is for native test builds only; Windows builds use the real <windows.h>"
 #endif
 
+#include <cstddef>
 #include <cstdint>
 
 #define WINAPI
@@ -25,11 +26,15 @@ typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
 typedef uintptr_t DWORD_PTR;
+typedef uintptr_t ULONG_PTR;
+typedef size_t SIZE_T;
 typedef intptr_t INT_PTR;
 typedef DWORD_PTR* PDWORD_PTR;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
 typedef void* LPVOID;
+typedef void* PVOID;
+typedef const void* LPCVOID;
 typedef char16_t WCHAR; // UTF-16, as on Windows
 typedef unsigned char BYTE;
 typedef const WCHAR* LPCWSTR;
@@ -53,6 +58,13 @@ typedef HINSTANCE HMODULE;
 #define WM_GETTEXT 0x000D
 #define WM_COMMAND 0x0111
 #define WM_USER 0x0400
+#define WM_COPYDATA 0x004A
+
+typedef struct tagCOPYDATASTRUCT {
+    ULONG_PTR dwData;
+    DWORD cbData;
+    PVOID lpData;
+} COPYDATASTRUCT;
 
 #define HKEY_CLASSES_ROOT ((HKEY)(uintptr_t)0x80000000u)
 #define KEY_QUERY_VALUE 0x0001
@@ -67,6 +79,8 @@ typedef HINSTANCE HMODULE;
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_BAD_DEVICE 1200L
 #define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_PARTIAL_COPY 299L
+#define ERROR_NOACCESS 998L
 
 #define SMTO_NORMAL 0x0000
 #define SMTO_ABORTIFHUNG 0x0002
@@ -98,6 +112,9 @@ typedef HINSTANCE HMODULE;
 #define GET_MODULE_HANDLE_EX_FLAG_PIN 0x1
 #define PROCESS_QUERY_INFORMATION 0x0400
 #define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
+#define PROCESS_VM_OPERATION 0x0008
+#define PROCESS_VM_READ 0x0010
+#define PROCESS_VM_WRITE 0x0020
 
 #define DLL_PROCESS_DETACH 0
 #define DLL_PROCESS_ATTACH 1
@@ -138,6 +155,11 @@ BOOL CloseHandle(HANDLE handle);
 DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);
 HANDLE OpenProcess(DWORD access, BOOL inherit, DWORD processId);
 HANDLE GetCurrentProcess();
+// Another process's memory, as a test lays it out in pages: a read that touches an uncommitted page
+// fails whole, as on Windows.
+BOOL ReadProcessMemory(HANDLE process, LPCVOID address, LPVOID buffer, SIZE_T size, SIZE_T* read);
+// Relative names are made absolute against the folder a test sets as this process's current one.
+DWORD GetFullPathNameW(LPCWSTR name, DWORD size, LPWSTR full, LPWSTR* filePart);
 DWORD GetFileAttributesA(LPCSTR path);
 DWORD GetFileAttributesW(LPCWSTR path);
 // The host's file system has no 8.3 names: the long path comes back, as on a Windows volume without

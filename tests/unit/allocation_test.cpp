@@ -91,7 +91,7 @@ TEST(NoAllocation, InAnyCommand)
     StandinReset();
 }
 
-// The module's own eight, each with a number and a step where it takes one.
+// The module's own commands, each with a number and a step where it takes one.
 TEST(NoAllocation, InTheModulesOwnCommands)
 {
     StandinReset();
@@ -100,7 +100,8 @@ TEST(NoAllocation, InTheModulesOwnCommands)
     const std::pair<CommandFn, const char*> calls[] = {{FILEPOS, ""},    {FILERATE, ""},  {LISTINFO, ""},
                                                        {TRACKSEEK, "+5"}, {TRACKSEEK, "90"}, {VOLUME, "+10"},
                                                        {VOLUME, "50"},   {SHUFFLE, "1"},  {REPEAT, "0"},
-                                                       {RATING, "9"}};
+                                                       {RATING, "9"},    {LISTTITLE, "2"}, {LISTFILE, ""},
+                                                       {LISTADD, "\"new.mp3\""}};
     for (const auto& c : calls) {
         char data[1024];
         std::strcpy(data, c.second);

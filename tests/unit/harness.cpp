@@ -31,6 +31,17 @@ HWND FakePlayer::Open()
             return version;
         if (msg == WM_USER && l == QUERY_PLAY_STATE)
             return playState;
+        if (msg == WM_USER && (l == QUERY_LIST_TITLE || l == QUERY_LIST_FILE))
+            return entryAnswer ? entryAnswer(l, w) : 0;
+        if (msg == WM_COPYDATA) {
+            const COPYDATASTRUCT* copy = reinterpret_cast<const COPYDATASTRUCT*>(l);
+            copied.push_back({copy->dwData, std::u16string(static_cast<const char16_t*>(copy->lpData),
+                                                           copy->cbData / sizeof(char16_t))});
+            if (copy->dwData != ADD_TO_PLAYLIST)
+                return 0;
+            listLength += added;
+            return added > 0;
+        }
         if (msg == WM_USER && l == QUERY_TRACK_LENGTH)
             return w == ELAPSED_IN_MILLISECONDS ? elapsed : length;
         if (msg == WM_USER) {

@@ -9,6 +9,8 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "../../src/commands/commands.h"
 #include "../common/host_call.h"
@@ -56,6 +58,14 @@ struct FakePlayer {
     int shuffle = 0;
     int repeat = 0;
     int rating = 3;
+    // Playlist entries' strings as the player hands them out: QUERY_LIST_TITLE and QUERY_LIST_FILE
+    // answer what this gives for the entry, a pointer into the memory a test lays out; 0 without it,
+    // as a program that imitates the player answers.
+    std::function<LRESULT(LPARAM query, WPARAM entry)> entryAnswer;
+    // WM_COPYDATA requests as they came: dwData and the UTF-16 text carried. ADD_TO_PLAYLIST grows
+    // the playlist by `added` entries and answers whether it grew.
+    std::vector<std::pair<ULONG_PTR, std::u16string>> copied;
+    int added = 1;
     DWORD delay = 0;  // milliseconds each message takes to answer
     int hangAfter = -1; // after answering this many messages, the system reports the window hung
     std::function<void()> onWritePlaylist;

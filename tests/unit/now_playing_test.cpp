@@ -54,7 +54,8 @@ struct Added {
 
 const Added ADDED[] = {{"FILEPOS", FILEPOS, true},    {"FILERATE", FILERATE, true}, {"LISTINFO", LISTINFO, false},
                        {"TRACKSEEK", TRACKSEEK, false}, {"VOLUME", VOLUME, false},  {"SHUFFLE", SHUFFLE, false},
-                       {"REPEAT", REPEAT, false},      {"RATING", RATING, false}};
+                       {"REPEAT", REPEAT, false},      {"RATING", RATING, false},  {"LISTTITLE", LISTTITLE, false},
+                       {"LISTFILE", LISTFILE, false},  {"LISTADD", LISTADD, false}};
 
 TEST_P(NowPlaying, GatesRefuseAsForEveryCommand)
 {

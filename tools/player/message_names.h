@@ -25,6 +25,8 @@ inline const char* MessageName(UINT msg, WPARAM wParam, LPARAM lParam)
         case QUERY_RATING: return "QUERY_RATING";
         case WRITE_PLAYLIST: return "WRITE_PLAYLIST";
         case SET_PLAYLIST_POS: return "SET_PLAYLIST_POS";
+        case QUERY_LIST_TITLE: return "QUERY_LIST_TITLE";
+        case QUERY_LIST_FILE: return "QUERY_LIST_FILE";
         }
     } else if (msg == WM_COMMAND) {
         switch (wParam) {
@@ -36,6 +38,8 @@ inline const char* MessageName(UINT msg, WPARAM wParam, LPARAM lParam)
         }
     } else if (msg == WM_GETTEXT) {
         return "WM_GETTEXT";
+    } else if (msg == WM_COPYDATA) {
+        return lParam == static_cast<LPARAM>(ADD_TO_PLAYLIST) ? "ADD_TO_PLAYLIST" : "WM_COPYDATA";
     }
     return "?";
 }

@@ -1,0 +1,31 @@
+#include "list_entry.h"
+
+#include "../player/messages.h"
+#include "closer.h"
+#include "now_playing.h"
+
+void ReadListEntry(PlayerLink& player, const HostNumber& number, LPARAM query, WCHAR* text, size_t units,
+                   EntryRead* record)
+{
+    EntryRead unkept;
+    EntryRead& r = record != nullptr ? *record : unkept;
+    r = {-1, false, 0, false, false, 0, false};
+    text[0] = 0;
+    ListPlace place = number.found ? ListPlace{0, AskPlayer(player, QUERY_LIST_LENGTH)} : AskListPlace(player);
+    int index = number.found ? PlaylistPositionOf(number.value) : place.position - 1;
+    if (player.lost || index < 0 || index >= place.length)
+        return;
+    r.index = index;
+    PlayerMemory memory = OpenPlayerMemory(player.window);
+    ProcessCloser closer{memory.process};
+    r.opened = memory.process != nullptr;
+    r.error = memory.error;
+    r.is64 = memory.is64;
+    // Nothing to ask of a player whose pointers this module cannot read or hold.
+    if (!PointersFit(memory))
+        return;
+    r.answer = SendToPlayer(player, WM_USER, static_cast<WPARAM>(index), query);
+    r.asked = true;
+    if (!player.lost)
+        r.read = ReadPlayerText(memory, PlayerAddress(r.answer, memory.is64), text, units);
+}
