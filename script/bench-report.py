@@ -160,12 +160,26 @@ lines += ["", "## Per call under Wine, against the stand-in player", "",
           "searches, the same messages through `SendMessageTimeoutA` with "
           "`SMTO_ABORTIFHUNG` and what is left of two seconds, and `wsprintfA`). Across processes both face "
           "the 32-bit stand-in player, as they face the player. Fifteen short rounds of each, back to back "
-          "and each side first in turn; calls per second from the median round, and the cost ratio the "
-          "median of the fifteen pairs' ratios (this machine's speed drifts from second to second).", "",
+          "and each side first in turn; the cost ratio is the median of the fifteen pairs' ratios (this "
+          "machine's speed drifts from second to second), and both calls per second come from the round "
+          "that gives it, so that the three agree.", "",
           "| build | where | command | module calls/s | bare calls/s | cost ratio (module time / bare time) |",
           "|---|---|---|---:|---:|---:|"]
 for build, wine, _, _ in BUILDS:
     for where, command, module, bare, ratio in wine_lines(wine, "CALLS"):
+        lines.append(f"| {build} | {where} | {command} | {int(module):,} | {int(bare):,} | {float(ratio):.3f} |")
+earlier = open(os.path.join(out, "against.txt")).read().strip() if os.path.exists(os.path.join(out, "against.txt")) else ""
+against = [(build, row) for build, wine, _, _ in BUILDS for row in wine_lines(wine, "AGAINST")]
+if against:
+    lines += ["", f"## Every command against an earlier build ({earlier})", "",
+              "Each command of this build against the same command of the DLL built from that commit, both "
+              "loaded in one host of their bitness and called the same way, fifteen paired rounds each side "
+              "first in turn (`FILENAME-100`: FILENAME at 100 entries, 31 rounds). Calls per second and the "
+              "ratio all come from the round of the median ratio. Commands the earlier build lacks are left "
+              "out. A ratio above 1 is this build's cost over the earlier one's.", "",
+              "| build | where | command | this build calls/s | earlier calls/s | cost ratio (this / earlier) |",
+              "|---|---|---|---:|---:|---:|"]
+    for build, (where, command, module, bare, ratio) in against:
         lines.append(f"| {build} | {where} | {command} | {int(module):,} | {int(bare):,} | {float(ratio):.3f} |")
 lines += ["", "## The DLLs", "",
           "| build | size (bytes) | LoadLibrary + FreeLibrary per second | the same of an empty DLL | load cost ratio |",

@@ -9,7 +9,7 @@ void ReadListEntry(PlayerLink& player, const HostNumber& number, LPARAM query, W
 {
     EntryRead unkept;
     EntryRead& r = record != nullptr ? *record : unkept;
-    r = {-1, false, 0, false, false, 0, false};
+    r = {-1, false, 0, false, false, 0, false, 0};
     text[0] = 0;
     ListPlace place = number.found ? ListPlace{0, AskPlayer(player, QUERY_LIST_LENGTH)} : AskListPlace(player);
     int index = number.found ? PlaylistPositionOf(number.value) : place.position - 1;
@@ -26,6 +26,8 @@ void ReadListEntry(PlayerLink& player, const HostNumber& number, LPARAM query, W
         return;
     r.answer = SendToPlayer(player, WM_USER, static_cast<WPARAM>(index), query);
     r.asked = true;
-    if (!player.lost)
-        r.read = ReadPlayerText(memory, PlayerAddress(r.answer, memory.is64), text, units);
+    if (player.lost)
+        return;
+    r.read = ReadPlayerText(memory, PlayerAddress(r.answer, memory.is64), text, units);
+    r.readError = r.read ? 0 : GetLastError();
 }

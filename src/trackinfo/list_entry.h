@@ -17,6 +17,7 @@ struct EntryRead {
     bool asked;      // the request was sent
     LRESULT answer;  // what the player answered it
     bool read;       // the text it points to was read
+    DWORD readError; // the system's error when it was not
 };
 
 // The title (QUERY_LIST_TITLE) or the file (QUERY_LIST_FILE) of the entry that `number` names, from

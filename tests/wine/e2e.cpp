@@ -53,6 +53,10 @@ std::vector<CommandInfo> Commands = {
     {"SHUFFLE", 15, false, {SHUFFLE_STATE}, "0", "0", nullptr},
     {"REPEAT", 16, false, {REPEAT_STATE}, "0", "0", nullptr},
     {"RATING", 17, false, {RATING_STATE}, "0", "0", nullptr},
+    {"LISTTITLE", 18, false, {LIST_LENGTH, LIST_POS, ListTitle(1)}, "Brindle - Salt Roads", "", nullptr},
+    {"LISTFILE", 19, false, {LIST_LENGTH, LIST_POS, ListFile(1)}, "C:\\Music\\Brindle - Salt Roads.mp3", "", nullptr},
+    // «abc» names no file in the host's folder: the player adds nothing.
+    {"LISTADD", 20, false, {LIST_LENGTH, CopyData(ADD_TO_PLAYLIST), LIST_LENGTH}, "0 0", "0 0", nullptr},
 };
 
 CommandFn Find(const char* name)
@@ -1033,6 +1037,9 @@ std::string UnansweredAfter(const CommandInfo& c, int handled, const std::string
         return "ERR 3";
     if (c.zero != nullptr && handled <= 2)
         return c.zero;
+    // Any of their messages unanswered, the playlist's commands have nothing to answer.
+    if (std::strncmp(c.name, "LIST", 4) == 0 && std::strcmp(c.name, "LISTINFO") != 0)
+        return c.zero;
     // The first message after the gate answered: FILEPOS and FILERATE keep their first figure, and
     // LISTINFO's position reads 0, the first entry.
     if (std::strcmp(c.name, "FILEPOS") == 0)
@@ -1276,6 +1283,149 @@ void TheModulesOwnCommands()
     Ctl(CTL_SET_VOLUME, 186);
     Ctl(CTL_SET_SWITCHES, 0);
     Ctl(CTL_FORCE_POSITION, 0);
+}
+
+// --- the playlist from outside ----------------------------------------------------------------------
+
+struct Step {
+    const char* command;
+    std::string text;
+    Messages action;
+    std::string answer;
+};
+
+void RunSteps(const std::vector<Step>& steps, const std::string& where)
+{
+    for (const Step& k : steps) {
+        std::string what = where + std::string(k.command) + " " + Quote(k.text);
+        Seen();
+        CallResult call = Call(k.command, k.text);
+        CheckMessages(Then(Gate(), k.action), Seen(), what);
+        CheckEq(k.answer, call.answer, what);
+        CheckTrue(call.guardIntact, what + " stays within the host's buffer");
+    }
+}
+
+std::string ShortAnsi(const std::wstring& path)
+{
+    WCHAR shortPath[MAX_PATH];
+    DWORD n = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? Ansi(shortPath) : std::string();
+}
+
+void WriteEmptyFile(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CheckTrue(file != INVALID_HANDLE_VALUE, "made " + Utf8(path));
+    CloseHandle(file);
+}
+
+// Any entry's title and file, read from the player's memory, files added and then played: each
+// call's whole record and answer. Across processes the 32-bit player keeps its strings above 2 GB, so
+// that the 64-bit module must take the low 32 bits of its answers, which reach it sign-extended.
+void ThePlaylistFromOutside()
+{
+    Ctl(CTL_SET_PLAY_STATE, 1);
+    Ctl(CTL_FORCE_POSITION, 1);
+    if (CrossProcess)
+        CheckTrue(static_cast<DWORD>(Ctl(CTL_GET_STRINGS)) >= 0x80000000u,
+                  "the 32-bit player's strings lie above 2 GB");
+    const Messages add = {LIST_LENGTH, CopyData(ADD_TO_PLAYLIST), LIST_LENGTH};
+    RunSteps({
+                 {"LISTTITLE", "", {LIST_LENGTH, LIST_POS, ListTitle(1)}, "Brindle - Salt Roads"},
+                 {"LISTTITLE", "3", {LIST_LENGTH, ListTitle(2)}, "Copper Lantern - Night Tram"},
+                 {"LISTTITLE", "4.7", {LIST_LENGTH, ListTitle(3)}, "Dunmore Strings - Low Tide"},
+                 {"LISTTITLE", "5", {LIST_LENGTH, ListTitle(4)}, "Ember Choir - Last Light"},
+                 {"LISTTITLE", "6", {LIST_LENGTH}, ""},
+                 {"LISTTITLE", "0", {LIST_LENGTH}, ""},
+                 {"LISTFILE", "next", {LIST_LENGTH, LIST_POS, ListFile(1)}, "C:\\Music\\Brindle - Salt Roads.mp3"},
+                 {"LISTFILE", "1", {LIST_LENGTH, ListFile(0)}, "C:\\Music\\Alder Quay - Morning Ferry.mp3"},
+                 {"LISTFILE", "-1", {LIST_LENGTH}, ""},
+                 {"LISTADD", "", {}, "0 0"},
+                 {"LISTADD", " \"\" ", {}, "0 0"},
+                 {"LISTADD", "no such file.mp3", add, "0 0"},
+             },
+             "");
+
+    // One file, then a folder of two, one of them named outside the code page; the first added plays.
+    const std::wstring folder = Wide(Temp + "tolbry-e2e-add-" + SuiteTag());
+    const std::wstring album = folder + L"\\album";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CreateDirectoryW(album.c_str(), nullptr);
+    WriteEmptyFile(folder + L"\\one.mp3");
+    WriteEmptyFile(album + L"\\a.mp3");
+    const std::wstring zemfira = album + L"\\\u0417\u0435\u043c\u0444\u0438\u0440\u0430.mp3"; // Земфира
+    WriteEmptyFile(zemfira);
+    std::string one = Ansi(folder) + "\\one.mp3";
+    RunSteps({
+                 {"LISTADD", "  \"" + one + "\" ", add, "6 6"},
+                 {"LISTTITLE", "6", {LIST_LENGTH, ListTitle(5)}, "one"},
+                 {"LISTFILE", "6", {LIST_LENGTH, ListFile(5)}, one},
+                 {"LISTADD", Ansi(album), add, "7 8"},
+                 {"LISTTITLE", "7", {LIST_LENGTH, ListTitle(6)}, "a"},
+                 {"TRACKPLAY", "6", {SetPosition(5), Command(CMD_PLAY)}, "6"},
+             },
+             "");
+    CheckEq(5, Ctl(CTL_GET_LOADED), "TRACKPLAY of the first entry added plays it");
+    CheckEq(8, Ctl(CTL_GET_LENGTH), "the playlist holds what was added");
+    // A title is for reading: «?» where the code page has no letter. A file must open: its short path.
+    Seen();
+    CallResult title = Call("LISTTITLE", "8");
+    CallResult file = Call("LISTFILE", "8");
+    CheckMessages(Then(Gate(), Then({LIST_LENGTH, ListTitle(7)}, Then(Gate(), {LIST_LENGTH, ListFile(7)}))), Seen(),
+                  "a name outside the code page");
+    if (UnicodeHost) {
+        CheckTrue(title.wide == std::basic_string<WCHAR>(reinterpret_cast<const WCHAR*>(L"\u0417\u0435\u043c\u0444\u0438\u0440\u0430")),
+                  "a Unicode host gets the whole title: " + Quote(title.answer));
+        CheckTrue(file.wide == std::basic_string<WCHAR>(reinterpret_cast<const WCHAR*>(zemfira.c_str())),
+                  "a Unicode host gets the whole file: " + Quote(file.answer));
+    } else {
+        CheckEq("???????", title.answer, "an 8-bit host's title");
+        CheckEq(ShortAnsi(zemfira), file.answer, "an 8-bit host's file: its short path");
+        CheckTrue(file.answer.find('?') == std::string::npos && !file.answer.empty(), "a path that opens");
+    }
+    // A relative name is the host's, made absolute against the host's folder, not the player's.
+    WCHAR here[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, here);
+    SetCurrentDirectoryW(folder.c_str());
+    RunSteps({{"LISTADD", "one.mp3", add, "9 9"}, {"LISTFILE", "9", {LIST_LENGTH, ListFile(8)}, one}}, "relative: ");
+    SetCurrentDirectoryW(here);
+
+    // Answering as an imitation does: 0 to the string requests and to WM_COPYDATA.
+    Ctl(CTL_SET_IMITATION, 1);
+    RunSteps({{"LISTTITLE", "", {LIST_LENGTH, LIST_POS, ListTitle(5)}, ""},
+              {"LISTFILE", "2", {LIST_LENGTH, ListFile(1)}, ""},
+              {"LISTADD", one, add, "0 0"}},
+             "an imitation's answers: ");
+    Ctl(CTL_SET_IMITATION, 0);
+
+    // An imitation found first, stopped, gets the search's two queries and nothing more.
+    OtherWindow other = StartOther(Wide(Temp + "tolbry-e2e-own-" + SuiteTag()), L"imitation.exe",
+                                   "--hidden --imitation --version 0x2080 --state stopped --own-folder \"" + Temp +
+                                       "tolbry-e2e-own-imitation-" + SuiteTag() + "\"");
+    SeenOf(other.window);
+    RunSteps({{"LISTTITLE", "2", {LIST_LENGTH, ListTitle(1)}, "Brindle - Salt Roads"},
+              {"LISTADD", one, add, "10 10"}},
+             "an imitation found first: ");
+    CheckMessages(Then(Gate(), Gate()), SeenOf(other.window), "the imitation found first");
+    StopOther(other);
+
+    // The 32-bit module cannot hold a 64-bit player's pointers: it asks it for none.
+    if (CrossProcess && sizeof(void*) == 4 && !Player64Program.empty()) {
+        PROCESS_INFORMATION process64;
+        HWND player64 = StartPlayerProcess(Player64Program, "--hidden", &process64);
+        CheckTrue(player64 != nullptr, "the 64-bit player runs");
+        SeenOf(player64);
+        Seen();
+        CheckEq("", Call("LISTTITLE", "1").answer, "LISTTITLE of a 64-bit player from a 32-bit module");
+        CheckMessages(Then(Gate(), {LIST_LENGTH}), SeenOf(player64), "the 64-bit player");
+        CheckMessages({}, Seen(), "the 32-bit player, found after the one that plays");
+        StopPlayerProcess(player64, &process64);
+    }
+    DeleteFileW(zemfira.c_str());
+    // The stand-in starts again with its five entries, for the cases after this one.
+    StopPlayer();
+    StartPlayer();
 }
 
 // --- several windows of the player's class -----------------------------------------------------------
@@ -1636,7 +1786,7 @@ void LoadingAndUnloadingSendNothing()
     CheckTrue(GetProcAddress(Module, MAKEINTRESOURCEA(9)) != nullptr &&
                   GetProcAddress(Module, MAKEINTRESOURCEA(9)) == GetProcAddress(Module, "LoadDll"),
               "LoadDll is ordinal 9");
-    CheckTrue(GetProcAddress(Module, MAKEINTRESOURCEA(18)) == nullptr, "nothing at ordinal 18");
+    CheckTrue(GetProcAddress(Module, MAKEINTRESOURCEA(21)) == nullptr, "nothing at ordinal 21");
     CheckTrue(GetProcAddress(Module, "DllMain") == nullptr && GetProcAddress(Module, "PlayerWindow") == nullptr &&
                   GetProcAddress(Module, "DISPNAME@24") == nullptr,
               "nothing else is exported");
@@ -1730,6 +1880,7 @@ int main(int argc, char** argv)
         {"text mode at block edges", TextModeAtBlockEdges},
         {"host threads", HostThreadsAtOnce},
         {"the module's own commands", TheModulesOwnCommands},
+        {"the playlist from outside", ThePlaylistFromOutside},
         {"settings folder", FileNameFollowsPathsIni},
         {"files that are no disk files", FilesThatAreNoDiskFilesAreNotRead},
         {"scrolling title", AScrollingTitleAnswersAsThePlainOne},

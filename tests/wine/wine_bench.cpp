@@ -6,7 +6,9 @@
 //   SMALL <fresh-install|program-folder> 100 <module µs> <floor µs> <median cost ratio> [shell32 loaded before]
 //        FILENAME at 100 entries against the same platform work done directly
 //   LOADS <LoadLibrary+FreeLibrary per second of the DLL> <the same of EMPTY.dll>
-// wine_bench --dll PATH --empty EMPTY.dll --player PLAYER.exe [--quick] [--small]
+//   AGAINST <in-process|cross-process> <command> <this DLL's calls/s> <the earlier one's> <cost ratio>
+//        with --against, each command against an earlier build of the DLL (FILENAME-100: at 100 entries)
+// wine_bench --dll PATH --empty EMPTY.dll --player PLAYER.exe [--quick] [--small] [--against EARLIER.dll]
 #include <windows.h>
 
 #include <algorithm>
@@ -75,6 +77,37 @@ int Ask(HWND w, LPARAM query, WPARAM wParam, DWORD start)
     return static_cast<int>(Send(w, WM_USER, wParam, query, start));
 }
 
+// LISTADD names a file that is not there: the player adds nothing, and the playlist stays as it is.
+const WCHAR* const ADDED_NAME = L"C:\\tolbry-bench\\no such file.mp3";
+
+// The current entry's title or file as the module reads it: the length and the position, the
+// window's process opened for reading and asked its width, the request, the text read to its page's
+// end (where the stand-in's zero is), and the 8-bit answer.
+void BareListEntry(HWND w, LPARAM query, DWORD start)
+{
+    int length = Ask(w, QUERY_LIST_LENGTH, 0, start);
+    int position = Ask(w, QUERY_LIST_POS, 0, start);
+    if (position < 0 || position >= length)
+        return;
+    DWORD id = 0;
+    GetWindowThreadProcessId(w, &id);
+    HANDLE process = OpenProcess(PROCESS_VM_READ | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    BOOL wow64 = FALSE;
+    IsWow64Process(process, &wow64);
+    LRESULT answer = Send(w, WM_USER, static_cast<WPARAM>(position), query, start);
+    uintptr_t at = wow64 ? static_cast<uint32_t>(answer) : static_cast<uintptr_t>(answer);
+    static WCHAR text[1040];
+    SIZE_T want = 4096 - at % 4096, got = 0;
+    if (want > sizeof text)
+        want = sizeof text;
+    if (!ReadProcessMemory(process, reinterpret_cast<LPCVOID>(at), text, want, &got))
+        text[0] = 0;
+    CloseHandle(process);
+    char ansi[1040 * 3];
+    WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof ansi, nullptr, nullptr);
+    wsprintfA(Data, "%s", ansi);
+}
+
 // The module's own commands, as the bench calls them: queries alone, and TRACKSEEK a step of 0.
 void BareOwnCommand(const char* command, HWND w, DWORD start)
 {
@@ -93,6 +126,16 @@ void BareOwnCommand(const char* command, HWND w, DWORD start)
     } else if (Is(command, "VOLUME")) {
         int volume = Ask(w, SET_VOLUME, static_cast<WPARAM>(static_cast<INT_PTR>(VOLUME_ASKED)), start);
         wsprintfA(Data, "%i", (volume * 100 + 127) / 255);
+    } else if (Is(command, "LISTTITLE") || Is(command, "LISTFILE")) {
+        BareListEntry(w, Is(command, "LISTTITLE") ? QUERY_LIST_TITLE : QUERY_LIST_FILE, start);
+    } else if (Is(command, "LISTADD")) {
+        WCHAR name[MAX_PATH];
+        GetFullPathNameW(ADDED_NAME, MAX_PATH, name, nullptr);
+        Ask(w, QUERY_LIST_LENGTH, 0, start);
+        COPYDATASTRUCT copy = {ADD_TO_PLAYLIST, static_cast<DWORD>((lstrlenW(name) + 1) * sizeof(WCHAR)), name};
+        Send(w, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), start);
+        Ask(w, QUERY_LIST_LENGTH, 0, start);
+        wsprintfA(Data, "%i %i", 0, 0);
     } else {
         LPARAM query = Is(command, "SHUFFLE") ? QUERY_SHUFFLE : Is(command, "REPEAT") ? QUERY_REPEAT : QUERY_RATING;
         wsprintfA(Data, "%i", Ask(w, query, 0, start));
@@ -128,15 +171,9 @@ void BareCalls(const char* command, int n)
     }
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Short module and bare rounds back to back, each side first in turn: the speed of this machine
 // drifts from one second to the next, so each pair gives a ratio, and the median ratio is the figure.
-// Answers {module calls/s, bare calls/s, median cost ratio}.
+// Answers {module calls/s, bare calls/s, cost ratio}, all three from the round of the median ratio.
 struct Pair {
     double module, bare, ratio;
 };
@@ -144,7 +181,7 @@ struct Pair {
 template <typename ModuleSide, typename BareSide>
 Pair MeasurePair(int calls, ModuleSide moduleCalls, BareSide bareCalls, int rounds = 15)
 {
-    std::vector<double> moduleTimes, bareTimes, ratios;
+    std::vector<double> moduleTimes, bareTimes;
     int perRound = calls / 4 > 0 ? calls / 4 : 1;
     moduleCalls(calls / 10 + 1); // warm both paths up before timing either
     bareCalls(calls / 10 + 1);
@@ -161,9 +198,16 @@ Pair MeasurePair(int calls, ModuleSide moduleCalls, BareSide bareCalls, int roun
         }
         moduleTimes.push_back(took[0]);
         bareTimes.push_back(took[1]);
-        ratios.push_back(took[0] / took[1]);
     }
-    return {perRound / Median(moduleTimes), perRound / Median(bareTimes), Median(ratios)};
+    // The round of the median ratio gives all three figures, so that they agree with one another.
+    std::vector<int> order(moduleTimes.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        return moduleTimes[a] / bareTimes[a] < moduleTimes[b] / bareTimes[b];
+    });
+    int mid = order[order.size() / 2];
+    return {perRound / moduleTimes[mid], perRound / bareTimes[mid], moduleTimes[mid] / bareTimes[mid]};
 }
 
 void Measure(const char* where, const char* command, const char* shownAs, const char* text = "")
@@ -180,9 +224,44 @@ void MeasureAll(const char* where)
     Measure(where, "TRACKNEXT", "TRACKNEXT");
     Measure(where, "DISPNAME", "DISPNAME");
     Measure(where, "FILEINFO", "FILEINFO");
-    for (const char* own : {"FILEPOS", "FILERATE", "LISTINFO", "VOLUME", "SHUFFLE", "REPEAT", "RATING"})
+    for (const char* own : {"FILEPOS", "FILERATE", "LISTINFO", "VOLUME", "SHUFFLE", "REPEAT", "RATING", "LISTTITLE",
+                            "LISTFILE"})
         Measure(where, own, own);
     Measure(where, "TRACKSEEK", "TRACKSEEK", "+0");
+    std::string added = "\"" + std::string(ADDED_NAME, ADDED_NAME + lstrlenW(ADDED_NAME)) + "\"";
+    Measure(where, "LISTADD", "LISTADD", added.c_str());
+}
+
+HMODULE Earlier = nullptr;
+
+CommandFn CommandOf(HMODULE module, const char* name)
+{
+    return reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Each command of this DLL against the same command of an earlier build, loaded beside it in the same
+// process and called the same way, each side first in turn. A command the earlier build lacks is left
+// out.
+void MeasureAgainst(const char* where)
+{
+    struct Named {
+        const char* name;
+        const char* text;
+    };
+    const Named commands[] = {{"TRACKNEXT", ""}, {"DISPNAME", ""},  {"FILEINFO", ""},  {"FILEPOS", ""},
+                              {"FILERATE", ""},  {"LISTINFO", ""},  {"VOLUME", ""},    {"SHUFFLE", ""},
+                              {"REPEAT", ""},    {"RATING", ""},    {"TRACKSEEK", "+0"}, {"LISTTITLE", ""},
+                              {"LISTFILE", ""}};
+    for (const Named& c : commands) {
+        CommandFn now = CommandOf(Module, c.name), before = CommandOf(Earlier, c.name);
+        if (now == nullptr || before == nullptr)
+            continue;
+        const char* text = c.text;
+        Pair pair = MeasurePair(Calls, [now, text](int n) { ModuleCalls(now, n, text); },
+                                [before, text](int n) { ModuleCalls(before, n, text); });
+        std::printf("AGAINST %s %s %.0f %.0f %.3f\n", where, c.name, pair.module, pair.bare, pair.ratio);
+        std::fflush(stdout);
+    }
 }
 
 // Playlists as the player writes them: CR LF line ends, an #EXTINF line before each path.
@@ -468,6 +547,12 @@ void MeasureSmallPlaylist(const std::string& folder, bool quick)
     std::printf("SMALL program-folder %d %.1f %.1f %.3f\n", entries, 1e6 / inFolder.module, 1e6 / inFolder.bare,
                 inFolder.ratio);
     std::fflush(stdout);
+    if (CommandFn before = Earlier != nullptr ? CommandOf(Earlier, "FILENAME") : nullptr) {
+        Pair against = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n, ""); },
+                                   [before](int n) { ModuleCalls(before, n, ""); }, rounds);
+        std::printf("AGAINST in-process FILENAME-100 %.0f %.0f %.3f\n", against.module, against.bare, against.ratio);
+        std::fflush(stdout);
+    }
     DeleteFileA(inProgram.c_str());
     DeleteFileA(inSettings.c_str());
     DestroyWindow(window);
@@ -489,6 +574,7 @@ int main(int argc, char** argv)
     std::string dll, player, empty;
     bool quick = false;
     bool smallOnly = false; // only FILENAME on a small playlist: for looking into its cost
+    std::string earlier;    // an earlier build of the DLL, to measure every command against
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--dll") == 0 && i + 1 < argc)
             dll = argv[++i];
@@ -502,6 +588,8 @@ int main(int argc, char** argv)
         }
         else if (std::strcmp(argv[i], "--small") == 0)
             smallOnly = true;
+        else if (std::strcmp(argv[i], "--against") == 0 && i + 1 < argc)
+            earlier = argv[++i];
     }
     DllPath = dll;
     Module = LoadLibraryA(dll.c_str());
@@ -514,6 +602,16 @@ int main(int argc, char** argv)
     char self[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string folder = std::string(self, n).substr(0, std::string(self, n).rfind('\\'));
+    if (!earlier.empty()) {
+        // A copy under another name, so that the loader takes it as a module of its own.
+        std::string copy = folder + "\\tolbry-earlier.dll";
+        CopyFileA(earlier.c_str(), copy.c_str(), FALSE);
+        Earlier = LoadLibraryA(copy.c_str());
+        if (Earlier == nullptr || Earlier == Module) {
+            std::fprintf(stderr, "wine_bench: cannot load the earlier build %s\n", earlier.c_str());
+            return 1;
+        }
+    }
     if (smallOnly) {
         MeasureSmallPlaylist(folder, quick);
         return 0;
@@ -525,6 +623,8 @@ int main(int argc, char** argv)
     options.folder = folder;
     HWND window = CreatePlayerWindow(options);
     MeasureAll("in-process");
+    if (Earlier != nullptr)
+        MeasureAgainst("in-process");
     DestroyWindow(window);
 
     // Across processes, a copy of the player runs from a folder of its own, where it keeps its files.
@@ -542,6 +642,8 @@ int main(int argc, char** argv)
     }
     Calls /= 4; // each message is a round trip through the wineserver
     MeasureAll("cross-process");
+    if (Earlier != nullptr)
+        MeasureAgainst("cross-process");
     Calls *= 4;
     StopPlayerProcess(window, &process);
 
@@ -549,6 +651,8 @@ int main(int argc, char** argv)
     MeasureReading(folder, quick);
 
     FreeLibrary(Module);
+    if (Earlier != nullptr)
+        FreeLibrary(Earlier);
     // Alternating rounds, best of each, as for the calls.
     int loads = Calls / 10;
     double module = 0, bare = 0;

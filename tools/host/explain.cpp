@@ -8,6 +8,8 @@
 
 #include "../../src/player/check_player.h"
 #include "../../src/player/messages.h"
+#include "../player/message_names.h"
+#include "../../src/trackinfo/list_entry.h"
 #include "../../src/trackinfo/location/playlist_path.h"
 #include "../../src/trackinfo/location/program_folder.h"
 #include "../../src/trackinfo/location/settings_folder.h"
@@ -91,6 +93,45 @@ void PrintWindow(int index, const SeenWindow& seen, bool asked)
     PrintProgram(program);
 }
 
+// What LISTTITLE and LISTFILE would read of the current entry, by the module's own reader.
+void ExplainListEntry(HWND window, LPARAM query, const char* name, size_t units)
+{
+    PlayerLink link{window, GetTickCount(), false};
+    WCHAR text[PLAYER_FILE_UNITS];
+    EntryRead read;
+    ReadListEntry(link, HostNumber{false, false, 0.0}, query, text, units, &read);
+    std::printf("%s of the current entry:\n", name);
+    if (read.index < 0) {
+        std::printf("  the playlist is empty, or the player did not answer: nothing to read\n");
+        return;
+    }
+    if (!read.opened) {
+        std::printf("  entry %d; the player's process cannot be opened for reading (error %lu)%s\n", read.index + 1,
+                    static_cast<unsigned long>(read.error),
+                    read.error == ERROR_ACCESS_DENIED ? ": it runs with more rights than this program; run both at "
+                                                        "the same level"
+                                                      : "");
+        return;
+    }
+    std::printf("  entry %d; the player's process (%s) opened for reading\n", read.index + 1,
+                read.is64 ? "64-bit" : "32-bit");
+    if (!read.asked) {
+        std::printf("  a 64-bit player's pointers do not fit this 32-bit module: nothing is asked; use the 64-bit "
+                    "tolbry.dll\n");
+        return;
+    }
+    uint64_t address = PlayerAddress(read.answer, read.is64);
+    std::printf("  %s answered 0x%llX", MessageName(WM_USER, 0, query),
+                static_cast<unsigned long long>(static_cast<ULONG_PTR>(read.answer)));
+    if (address == 0)
+        std::printf(", which is no pointer: no text (programs that imitate the player answer 0)\n");
+    else if (!read.read)
+        std::printf(", the text at 0x%llX: it cannot be read (error %lu)\n", static_cast<unsigned long long>(address),
+                    static_cast<unsigned long>(read.readError));
+    else
+        std::printf(", the text at 0x%llX: read, %s\n", static_cast<unsigned long long>(address), Utf8(text).c_str());
+}
+
 } // namespace
 
 int Explain()
@@ -108,6 +149,10 @@ int Explain()
     if (search.used < 0)
         return 0;
     std::printf("A call uses window %d: %s.\n", search.used + 1, ChoiceName(search.choice));
+    if (search.choice != WindowChoice::FirstFound) {
+        ExplainListEntry(link.window, QUERY_LIST_TITLE, "LISTTITLE", PLAYER_TITLE_UNITS);
+        ExplainListEntry(link.window, QUERY_LIST_FILE, "LISTFILE", PLAYER_FILE_UNITS);
+    }
 
     PlayerProgram program;
     LearnPlayerProgram(link.window, program);

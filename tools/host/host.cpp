@@ -29,7 +29,8 @@ constexpr DWORD UNICODE_HOST_BYTES = 8192;
 
 const char* const COMMANDS[] = {"DISPNAME",  "FILEINFO",  "FILENAME", "TRACKLAST", "TRACKNEXT", "TRACKPAUSE",
                                 "TRACKPLAY", "TRACKSTOP", "FILEPOS",  "FILERATE",  "LISTINFO",  "TRACKSEEK",
-                                "VOLUME",    "SHUFFLE",   "REPEAT",   "RATING"};
+                                "VOLUME",    "SHUFFLE",   "REPEAT",   "RATING",    "LISTTITLE", "LISTFILE",
+                                "LISTADD"};
 
 int Usage()
 {

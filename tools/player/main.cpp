@@ -1,5 +1,6 @@
 // standin-player [--real] [--version N] [--state playing|paused|stopped] [--register] [--hidden]
 //                [--verbose] [--slow MS] [--hang-after N] [--settings DIR | --own-folder DIR] [--scroll]
+//                [--imitation]
 //                [PLAYLIST.m3u | PLAYLIST.m3u8]
 // Runs a window of the player's class until it is closed or told to quit, answering as the player does.
 // Like the player, it keeps its playlist files beside its own program unless paths.ini there says
@@ -20,7 +21,7 @@ int Usage()
     std::fprintf(stderr,
                  "usage: standin-player [--real] [--version N] [--state playing|paused|stopped]\n"
                  "                      [--register] [--hidden] [--verbose] [--slow MS] [--hang-after N]\n"
-                 "                      [--settings DIR | --own-folder DIR] [--scroll]\n"
+                 "                      [--settings DIR | --own-folder DIR] [--scroll] [--imitation]\n"
                  "                      [PLAYLIST.m3u | PLAYLIST.m3u8]\n");
     return 2;
 }
@@ -63,6 +64,8 @@ int main(int argc, char** argv)
             registerAssociation = true;
         } else if (arg == "--version" && hasValue) {
             options.version = static_cast<int>(std::strtol(argv[++i], nullptr, 0));
+        } else if (arg == "--imitation") {
+            options.imitation = true;
         } else if (arg == "--scroll") {
             options.scroll = true;
         } else if (arg == "--settings" && hasValue) {

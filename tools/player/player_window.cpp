@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 #include "../../src/player/messages.h"
@@ -54,7 +56,15 @@ struct Player {
     int volume = 186;     // 0-255, kept in 8 bits as the player keeps it
     int shuffle = 0;
     int repeat = 0;
+    bool imitation = false;
+    WCHAR* strings = nullptr; // the one buffer the string requests share
 };
+
+// The player's string buffer, its limits and where it lies.
+constexpr size_t STRING_UNITS = 1040;
+constexpr size_t TITLE_CUT = 399;
+constexpr size_t FILE_CUT = 1039;
+constexpr SIZE_T STRING_REGION = 65536;
 
 constexpr UINT_PTR SCROLL_TIMER = 1;
 constexpr UINT_PTR SETTLE_TIMER = 2;
@@ -265,6 +275,9 @@ LRESULT AnswerControl(Player& p, WPARAM w, LPARAM l, HWND window)
     case CTL_GET_VOLUME: return p.volume;
     case CTL_SET_VOLUME: p.volume = value; return 1;
     case CTL_SET_SWITCHES: p.shuffle = value & 1; p.repeat = (value >> 1) & 1; return 1;
+    case CTL_SET_IMITATION: p.imitation = value != 0; return 1;
+    case CTL_GET_LENGTH: return static_cast<LRESULT>(p.playlist.size());
+    case CTL_GET_STRINGS: return static_cast<LRESULT>(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(p.strings)));
     case CTL_SCROLL_TO:
         p.scrollStep = value;
         KillTimer(window, SCROLL_TIMER);
@@ -307,6 +320,20 @@ LRESULT AnswerQuery(Player& p, WPARAM w, LPARAM l)
         return w == TRACK_INFO_BITRATE ? e.bitrate : w == TRACK_INFO_SAMPLE_RATE ? e.sampleRate
                                                    : w == TRACK_INFO_CHANNELS   ? e.channels
                                                                                 : 0;
+    }
+    case QUERY_LIST_TITLE:
+    case QUERY_LIST_FILE: {
+        if (p.imitation || !HasTrack(p, static_cast<int>(w)) || p.strings == nullptr)
+            return 0;
+        const Entry& e = p.playlist[w];
+        std::wstring text = Wide(l == QUERY_LIST_TITLE ? e.title : e.path);
+        size_t cut = l == QUERY_LIST_TITLE ? TITLE_CUT : FILE_CUT;
+        if (text.size() > cut)
+            text.resize(cut);
+        // At the buffer's end, which is the region's: nothing readable follows the zero.
+        WCHAR* at = p.strings + STRING_UNITS - (text.size() + 1);
+        std::memcpy(at, text.c_str(), (text.size() + 1) * sizeof(WCHAR));
+        return reinterpret_cast<LRESULT>(at);
     }
     case QUERY_SHUFFLE:
         return p.shuffle;
@@ -375,6 +402,49 @@ void Command(Player& p, WPARAM command)
     }
 }
 
+bool IsUrl(const std::wstring& name)
+{
+    size_t colon = name.find(L"://");
+    return colon != std::wstring::npos && colon >= 2;
+}
+
+void AddEntry(Player& p, const std::wstring& path)
+{
+    std::string utf8 = Utf8(path.c_str());
+    p.playlist.push_back({utf8, TitleFromPath(utf8), 200});
+    p.changed = true;
+}
+
+// What the player adds of a name: a URL, an existing file, or a folder's files; nothing else.
+LRESULT AddFromCopy(Player& p, const COPYDATASTRUCT* copy)
+{
+    if (copy == nullptr || copy->dwData != ADD_TO_PLAYLIST || copy->cbData < sizeof(WCHAR))
+        return 0;
+    std::wstring name(static_cast<const WCHAR*>(copy->lpData), copy->cbData / sizeof(WCHAR) - 1);
+    name.resize(std::wcslen(name.c_str()));
+    DWORD attributes = GetFileAttributesW(name.c_str());
+    if (IsUrl(name) || (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))) {
+        AddEntry(p, name);
+        return TRUE;
+    }
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return TRUE; // the player answers TRUE and adds nothing
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((name + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                files.push_back(name + L"\\" + found.cFileName);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    std::sort(files.begin(), files.end());
+    for (const std::wstring& file : files)
+        AddEntry(p, file);
+    return TRUE;
+}
+
 bool IsControl(UINT msg, LPARAM l)
 {
     return msg == WM_USER && l >= CTL_SET_VERSION && l <= CTL_LAST;
@@ -382,7 +452,8 @@ bool IsControl(UINT msg, LPARAM l)
 
 bool Recorded(const Player& p, UINT msg, LPARAM l)
 {
-    return p.settled && (msg == WM_GETTEXT || msg == WM_COMMAND || (msg == WM_USER && !IsControl(msg, l)));
+    return p.settled &&
+           (msg == WM_GETTEXT || msg == WM_COMMAND || msg == WM_COPYDATA || (msg == WM_USER && !IsControl(msg, l)));
 }
 
 void Settle(Player& p, HWND window)
@@ -398,10 +469,11 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
     if (p == nullptr)
         return DefWindowProcW(window, msg, w, l);
     bool recorded = Recorded(*p, msg, l);
+    LPARAM kept = msg == WM_COPYDATA && l != 0 ? static_cast<LPARAM>(reinterpret_cast<const COPYDATASTRUCT*>(l)->dwData) : l;
     if (!p->settled && msg == WM_GETTEXT)
         Settle(*p, window); // the desktop's read, answered below and not recorded
     else if (recorded) {
-        p->received.push_back({msg, w, l});
+        p->received.push_back({msg, w, kept});
         if (p->hangAfter == 0) {
             // Handles nothing, as a player stuck in a modal dialog or a stream that will not load.
             p->hangAfter = -1;
@@ -430,6 +502,9 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
         break;
     case WM_COMMAND:
         Command(*p, w);
+        break;
+    case WM_COPYDATA:
+        answer = p->imitation ? 0 : AddFromCopy(*p, reinterpret_cast<const COPYDATASTRUCT*>(l));
         break;
     case WM_GETTEXT: {
         // A Unicode window: the system hands an 8-bit sender the text in its code page, with "?" for
@@ -463,9 +538,19 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
         return DefWindowProcW(window, msg, w, l);
     }
     if (p->options.verbose && recorded) {
-        std::printf("player: %-18s (%s, wParam %ld) -> %ld\n", MessageName(msg, w, l),
-                    msg == WM_USER ? "WM_USER" : msg == WM_COMMAND ? "WM_COMMAND" : "WM_GETTEXT",
-                    static_cast<long>(w), static_cast<long>(answer));
+        const char* kind = msg == WM_USER      ? "WM_USER"
+                           : msg == WM_COMMAND ? "WM_COMMAND"
+                           : msg == WM_COPYDATA ? "WM_COPYDATA"
+                                                : "WM_GETTEXT";
+        if (msg == WM_USER && (l == QUERY_LIST_TITLE || l == QUERY_LIST_FILE))
+            std::printf("player: %-18s (%s, wParam %ld) -> 0x%lx\n", MessageName(msg, w, kept), kind,
+                        static_cast<long>(w), static_cast<unsigned long>(answer));
+        else if (msg == WM_COPYDATA)
+            std::printf("player: %-18s (%s, dwData %ld) -> %ld\n", MessageName(msg, w, kept), kind,
+                        static_cast<long>(kept), static_cast<long>(answer));
+        else
+            std::printf("player: %-18s (%s, wParam %ld) -> %ld\n", MessageName(msg, w, kept), kind,
+                        static_cast<long>(w), static_cast<long>(answer));
         std::fflush(stdout);
     }
     return answer;
@@ -487,6 +572,15 @@ HWND CreatePlayerWindow(const PlayerOptions& options)
     player.slowMs = options.slowMs;
     player.hangAfter = options.hangAfter;
     player.release = CreateEventA(nullptr, FALSE, FALSE, PLAYER_RELEASE_EVENT);
+    player.imitation = options.imitation;
+    static WCHAR* strings = nullptr;
+    if (strings == nullptr) {
+        BYTE* region = static_cast<BYTE*>(
+            VirtualAlloc(nullptr, STRING_REGION, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN, PAGE_READWRITE));
+        if (region != nullptr)
+            strings = reinterpret_cast<WCHAR*>(region + STRING_REGION) - STRING_UNITS;
+    }
+    player.strings = strings;
     if (options.playlist.empty())
         player.playlist.assign(std::begin(SAMPLE), std::end(SAMPLE));
     else

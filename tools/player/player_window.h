@@ -23,6 +23,8 @@ struct PlayerOptions {
     int slowMs = 0;           // sleep this long in each of the player's messages
     int hangAfter = -1;       // handle this many of the player's messages, then stop handling any
     bool scroll = false;      // scroll the caption through the title every 200 ms
+    bool imitation = false;   // answer 0 to the string requests and to WM_COPYDATA, as programs that
+                              // imitate the player do
 };
 
 // Behaviour of WRITE_PLAYLIST.
@@ -64,10 +66,19 @@ constexpr LPARAM CTL_SET_ELAPSED = 9022;    // wParam: where the loaded track pl
 constexpr LPARAM CTL_GET_VOLUME = 9023;     // the volume as kept, 0-255
 constexpr LPARAM CTL_SET_VOLUME = 9024;     // wParam: the volume to keep and answer, unchecked
 constexpr LPARAM CTL_SET_SWITCHES = 9025;   // wParam: shuffle in bit 0, repeat in bit 1
-constexpr LPARAM CTL_LAST = CTL_SET_SWITCHES; // a new control goes after this one, and becomes the last
+constexpr LPARAM CTL_SET_IMITATION = 9026;  // wParam: 1 answers the string requests and WM_COPYDATA with 0
+constexpr LPARAM CTL_GET_LENGTH = 9027;     // the playlist's length
+constexpr LPARAM CTL_GET_STRINGS = 9028;    // the low 32 bits of where the shared string buffer lies
+constexpr LPARAM CTL_LAST = CTL_GET_STRINGS; // a new control goes after this one, and becomes the last
 
 // A hung stand-in waits for this event (at most a minute) before it handles messages again.
 constexpr const char* PLAYER_RELEASE_EVENT = "tolbry-standin-release";
+// Strings go out as the player hands them: QUERY_LIST_TITLE and QUERY_LIST_FILE answer a pointer to
+// the entry's text in one buffer shared by every request, which the next overwrites. The buffer is
+// the top of a region allocated top-down, so that a 32-bit stand-in, which is large-address-aware,
+// keeps it above 2 GB, and a read past the text's zero leaves the region.
+// WM_COPYDATA with ADD_TO_PLAYLIST appends an existing file, a folder's files (in name order) or a
+// URL, and answers TRUE; it is recorded with its dwData in place of lParam.
 // WM_SETTEXT sets a caption that is answered (or scrolled) as it stands until an empty WM_SETTEXT
 // clears it.
 
