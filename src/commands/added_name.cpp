@@ -4,11 +4,6 @@
 
 namespace {
 
-bool IsBlank(WCHAR c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
 bool IsLetter(WCHAR c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');

@@ -6,11 +6,13 @@
 #include "../player/seek.h"
 #include "../player/transport.h"
 #include "../trackinfo/current_entry.h"
+#include "../trackinfo/file_tag.h"
 #include "../trackinfo/list_entry.h"
 #include "../trackinfo/now_playing.h"
 #include "../trackinfo/title.h"
 #include "added_name.h"
 #include "frame.h"
+#include "tag_name.h"
 
 namespace {
 
@@ -165,5 +167,26 @@ TOLBRY_COMMAND(LISTADD)
         WCHAR name[PATH_BUFFER];
         AddedEntries added = AddedName(call.text, name) ? AddToPlaylist(call.player, name) : AddedEntries{0, 0};
         AnswerNumbers(call.text, {added.first, added.last});
+    });
+}
+
+TOLBRY_COMMAND(FILETAG)
+{
+    return RunCommand(data, Gate::Strict, [](CommandCall& call) {
+        WCHAR name[TAG_NAME_MAX + 1];
+        WCHAR tag[FILE_TAG_UNITS];
+        tag[0] = 0;
+        if (TagName(call.text, name))
+            ReadFileTag(call.player, call.version, name, tag);
+        AnswerReadable(call.text, tag);
+    });
+}
+
+TOLBRY_COMMAND(PLAYSTATE)
+{
+    return RunCommand(data, Gate::Lenient, [](CommandCall& call) {
+        // The player answers 3 while paused (its playing and paused bits); any answer but 1 and 0 is
+        // taken as paused.
+        AnswerText(call.text, call.playState == PLAY_STATE_PLAYING ? "playing" : call.playState == 0 ? "stopped" : "paused");
     });
 }

@@ -28,6 +28,8 @@ struct CommandCall {
     PlayerLink player;
     PlayerStatus status;
     HostText text;
+    int version;   // what the window used answered, as the search asked it
+    int playState;
 };
 
 // Finds and classifies the player for a call on `data`, refusing in the host's buffer what `gate`

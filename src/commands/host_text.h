@@ -16,6 +16,26 @@ struct HostText {
     WCHAR* Units() const { return static_cast<WCHAR*>(data); }
 };
 
+// The units of the host's text no further than its buffer holds: 1023 bytes for an 8-bit host.
+inline size_t HostTextUnits(const HostText& text)
+{
+    size_t limit = text.Wide() ? static_cast<size_t>(text.wideMax) : 1023;
+    size_t n = 0;
+    if (text.Wide())
+        while (n < limit && text.Units()[n] != 0)
+            ++n;
+    else
+        while (n < limit && text.Narrow()[n] != '\0')
+            ++n;
+    return n;
+}
+
+// One unit of the host's text, 8-bit or UTF-16.
+inline unsigned HostUnitAt(const HostText& text, size_t i)
+{
+    return text.Wide() ? static_cast<unsigned>(text.Units()[i]) : static_cast<unsigned char>(text.Narrow()[i]);
+}
+
 // Set once by the host's load-time call, before any command; 0 until then.
 extern std::atomic<int> HostWideMax;
 

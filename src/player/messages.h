@@ -53,6 +53,19 @@ constexpr LPARAM QUERY_LIST_FILE = 214;
 // playlist's entries or a URL, named in UTF-16 with its zero, and never starts playing.
 constexpr ULONG_PTR ADD_TO_PLAYLIST = 1100;
 
+// A track's tags, asked the way the player answers other programs. The player of 5.9 replies by
+// message: to WM_COPYDATA requests whose wParam is a window of the caller's, it sends back, while it
+// still handles the request, a WM_COPYDATA with the same dwData, its own window in wParam.
+constexpr ULONG_PTR REPLY_CURRENT_FILE = 3031; // no data; the reply: the file playing now, UTF-16
+constexpr ULONG_PTR REPLY_FILE_TAG = 3027;     // «file», 0, «tag name», 0; the reply: 1024 UTF-16 units
+constexpr DWORD FILE_TAG_UNITS = 1024;
+// Older players have only a request block in their own memory: wParam its address, the four fields
+// {file, tag name, answer, answer's length in units} in the player's width. It answers 1 when its
+// decoder knew the name, and writes the answer at the end, after reading the file.
+constexpr LPARAM QUERY_FILE_TAG = 3026;
+// The player that has the request block; the programs that imitate the player answer 0x20yx.
+constexpr int MIN_TAG_BLOCK_VERSION = 0x5000;
+
 constexpr int PLAY_STATE_PLAYING = 1;
 constexpr int PLAY_STATE_PAUSED = 3;
 

@@ -4,8 +4,11 @@
 #include "closer.h"
 #include "now_playing.h"
 
-void ReadListEntry(PlayerLink& player, const HostNumber& number, LPARAM query, WCHAR* text, size_t units,
-                   EntryRead* record)
+namespace {
+
+// With `open` null, the player's process is opened once the entry is known to be there.
+void ReadEntry(PlayerLink& player, const PlayerMemory* open, const HostNumber& number, LPARAM query, WCHAR* text,
+               size_t units, EntryRead* record)
 {
     EntryRead unkept;
     EntryRead& r = record != nullptr ? *record : unkept;
@@ -16,8 +19,9 @@ void ReadListEntry(PlayerLink& player, const HostNumber& number, LPARAM query, W
     if (player.lost || index < 0 || index >= place.length)
         return;
     r.index = index;
-    PlayerMemory memory = OpenPlayerMemory(player.window);
-    ProcessCloser closer{memory.process};
+    PlayerMemory opened = open != nullptr ? PlayerMemory{nullptr, 0, false} : OpenPlayerMemory(player.window);
+    ProcessCloser closer{opened.process};
+    const PlayerMemory& memory = open != nullptr ? *open : opened;
     r.opened = memory.process != nullptr;
     r.error = memory.error;
     r.is64 = memory.is64;
@@ -30,4 +34,18 @@ void ReadListEntry(PlayerLink& player, const HostNumber& number, LPARAM query, W
         return;
     r.read = ReadPlayerText(memory, PlayerAddress(r.answer, memory.is64), text, units);
     r.readError = r.read ? 0 : GetLastError();
+}
+
+} // namespace
+
+void ReadListEntry(PlayerLink& player, const HostNumber& number, LPARAM query, WCHAR* text, size_t units,
+                   EntryRead* record)
+{
+    ReadEntry(player, nullptr, number, query, text, units, record);
+}
+
+void ReadListEntryIn(PlayerLink& player, const PlayerMemory& memory, const HostNumber& number, LPARAM query,
+                     WCHAR* text, size_t units, EntryRead* record)
+{
+    ReadEntry(player, &memory, number, query, text, units, record);
 }

@@ -25,3 +25,7 @@ struct EntryRead {
 // included). Empty for an entry out of range, an empty playlist, or a text that cannot be read.
 void ReadListEntry(PlayerLink& player, const HostNumber& number, LPARAM query, WCHAR* text, size_t units,
                    EntryRead* record = nullptr);
+
+// The same from a player whose process the caller has opened already.
+void ReadListEntryIn(PlayerLink& player, const PlayerMemory& memory, const HostNumber& number, LPARAM query,
+                     WCHAR* text, size_t units, EntryRead* record = nullptr);

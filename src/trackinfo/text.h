@@ -82,3 +82,9 @@ Char* FindAscii(Char* text, const char* wanted, size_t wantedLength)
             return text;
     return nullptr;
 }
+
+// The C locale's white space, in either width.
+inline bool IsBlank(unsigned c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}

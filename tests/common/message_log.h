@@ -16,10 +16,12 @@ struct Message {
     WPARAM wParam;
     LPARAM lParam;
     bool anyLParam; // WM_GETTEXT carries a buffer address that differs on every call
+    bool anyWParam = false; // a window the module makes for the call: any but none
 
     bool operator==(const Message& o) const
     {
-        return msg == o.msg && wParam == o.wParam && (anyLParam || o.anyLParam || lParam == o.lParam);
+        bool sameWParam = anyWParam ? o.wParam != 0 : o.anyWParam ? wParam != 0 : wParam == o.wParam;
+        return msg == o.msg && sameWParam && (anyLParam || o.anyLParam || lParam == o.lParam);
     }
 };
 
@@ -87,11 +89,19 @@ inline Message CopyData(ULONG_PTR request, WPARAM from = 0)
     return {WM_COPYDATA, from, static_cast<LPARAM>(request), false};
 }
 
+// A request whose reply comes to a window the module made for the call, which goes in wParam.
+inline Message CopyDataReplied(ULONG_PTR request)
+{
+    Message m{WM_COPYDATA, 0, static_cast<LPARAM>(request), false};
+    m.anyWParam = true;
+    return m;
+}
+
 inline std::string Describe(const Message& m)
 {
     char text[96];
-    std::snprintf(text, sizeof text, "%-18s %04x w=%llu l=%s", MessageName(m.msg, m.wParam, m.lParam), m.msg,
-                  static_cast<unsigned long long>(m.wParam),
+    std::snprintf(text, sizeof text, "%-18s %04x w=%s l=%s", MessageName(m.msg, m.wParam, m.lParam), m.msg,
+                  m.anyWParam ? "window" : std::to_string(static_cast<unsigned long long>(m.wParam)).c_str(),
                   m.anyLParam ? "*" : std::to_string(static_cast<long long>(m.lParam)).c_str());
     return text;
 }

@@ -24,6 +24,10 @@ struct Window {
     bool hung = false;
     bool refused = false;
     StandinProcess process = StandinProcess::Own;
+    // Made by CreateWindowExW: its procedure and its user data, as the module sets them.
+    WNDPROC wndProc = nullptr;
+    LONG_PTR userData = 0;
+    HWND parent = nullptr;
 };
 
 struct Key {
@@ -60,6 +64,9 @@ struct State {
     std::vector<MemoryRead> memoryReads;
     DWORD lastOpenRights = 0;
     std::string currentFolder = "C:\\Host";
+    std::map<std::pair<StandinProcess, uint64_t>, size_t> blocks; // VirtualAllocEx's, by address
+    uint64_t nextBlock = 0x10000000;
+    std::map<std::string, int> windowsMade;
 };
 
 constexpr uint64_t MEMORY_PAGE = 4096;
@@ -118,6 +125,9 @@ void StandinReset()
     s.memoryReads.clear();
     s.lastOpenRights = 0;
     s.currentFolder = "C:\\Host";
+    s.blocks.clear();
+    s.nextBlock = 0x10000000;
+    s.windowsMade.clear();
 }
 
 void StandinSetReadRefused(StandinProcess process, bool refused)
@@ -1166,4 +1176,209 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name)
     if (module != SHELL32 || std::strcmp(name, "SHGetFolderPathW") != 0)
         return nullptr;
     return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&StandinFolderPath));
+}
+
+namespace {
+
+StandinProcess ProcessOfHandle(HANDLE process)
+{
+    return static_cast<StandinProcess>(reinterpret_cast<intptr_t>(process) - PROCESS_HANDLES - 1);
+}
+
+bool Committed(State& s, StandinProcess process, uint64_t at, size_t size)
+{
+    for (uint64_t page = at / MEMORY_PAGE; size > 0 && page <= (at + size - 1) / MEMORY_PAGE; ++page)
+        if (s.pages.count({process, page}) == 0)
+            return false;
+    return true;
+}
+
+LRESULT CALLBACK StaticProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
+
+} // namespace
+
+std::string StandinReadMemory(StandinProcess process, uint64_t address, size_t size)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (!Committed(s, process, address, size))
+        return std::string();
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = s.pages[{process, (address + i) / MEMORY_PAGE}][(address + i) % MEMORY_PAGE];
+    return bytes;
+}
+
+std::vector<uint64_t> StandinAllocatedBlocks()
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    std::vector<uint64_t> blocks;
+    for (const auto& b : s.blocks)
+        blocks.push_back(b.first.second);
+    return blocks;
+}
+
+BOOL WriteProcessMemory(HANDLE process, LPVOID address, LPCVOID buffer, SIZE_T size, SIZE_T* written)
+{
+    InCall inCall;
+    StandinProcess which = ProcessOfHandle(process);
+    uint64_t at = reinterpret_cast<uintptr_t>(address);
+    {
+        State& s = TheState();
+        std::lock_guard<std::mutex> guard(s.lock);
+        if (written != nullptr)
+            *written = 0;
+        if (!Committed(s, which, at, size)) {
+            LastError = ERROR_NOACCESS;
+            return FALSE;
+        }
+        for (size_t i = 0; i < size; ++i)
+            s.pages[{which, (at + i) / MEMORY_PAGE}][(at + i) % MEMORY_PAGE] = static_cast<const char*>(buffer)[i];
+    }
+    if (written != nullptr)
+        *written = size;
+    return TRUE;
+}
+
+LPVOID VirtualAllocEx(HANDLE process, LPVOID, SIZE_T size, DWORD, DWORD)
+{
+    InCall inCall;
+    StandinProcess which = ProcessOfHandle(process);
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    uint64_t at = s.nextBlock;
+    size_t pages = (size + MEMORY_PAGE - 1) / MEMORY_PAGE;
+    s.nextBlock += (pages + 1) * MEMORY_PAGE;
+    for (size_t i = 0; i < pages; ++i)
+        s.pages[{which, at / MEMORY_PAGE + i}] = std::string(MEMORY_PAGE, '\0');
+    s.blocks[{which, at}] = pages;
+    return reinterpret_cast<LPVOID>(static_cast<uintptr_t>(at));
+}
+
+BOOL VirtualFreeEx(HANDLE process, LPVOID address, SIZE_T size, DWORD type)
+{
+    InCall inCall;
+    StandinProcess which = ProcessOfHandle(process);
+    uint64_t at = reinterpret_cast<uintptr_t>(address);
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    auto block = s.blocks.find({which, at});
+    if (block == s.blocks.end() || size != 0 || type != MEM_RELEASE) {
+        LastError = ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
+    for (size_t i = 0; i < block->second; ++i)
+        s.pages.erase({which, at / MEMORY_PAGE + i});
+    s.blocks.erase(block);
+    return TRUE;
+}
+
+HWND CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR, DWORD, int, int, int, int, HWND parent, void*, HINSTANCE,
+                     LPVOID)
+{
+    InCall inCall;
+    std::string name = Utf8(className);
+    if (name != "STATIC")
+        return nullptr;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    auto window = std::make_unique<Window>(Window{name, nullptr});
+    window->wndProc = StaticProc;
+    window->parent = parent;
+    Window* w = window.get();
+    HWND handle = reinterpret_cast<HWND>(w);
+    w->proc = [w, handle](HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
+        return w->wndProc(handle, msg, wParam, lParam);
+    };
+    s.windows.push_back(std::move(window));
+    ++s.windowsMade[name];
+    return handle;
+}
+
+BOOL DestroyWindow(HWND window)
+{
+    InCall inCall;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    Window* w = LookUp(s, window);
+    if (w == nullptr || !w->alive)
+        return FALSE;
+    w->alive = false;
+    return TRUE;
+}
+
+LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value)
+{
+    InCall inCall;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    Window* w = LookUp(s, window);
+    if (w == nullptr || !w->alive)
+        return 0;
+    LONG_PTR old = 0;
+    if (index == GWLP_WNDPROC) {
+        old = reinterpret_cast<LONG_PTR>(w->wndProc);
+        w->wndProc = reinterpret_cast<WNDPROC>(value);
+    } else if (index == GWLP_USERDATA) {
+        old = w->userData;
+        w->userData = value;
+    }
+    return old;
+}
+
+LONG_PTR GetWindowLongPtrW(HWND window, int index)
+{
+    InCall inCall;
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    Window* w = LookUp(s, window);
+    if (w == nullptr || !w->alive)
+        return 0;
+    return index == GWLP_WNDPROC ? reinterpret_cast<LONG_PTR>(w->wndProc) : index == GWLP_USERDATA ? w->userData : 0;
+}
+
+LRESULT CallWindowProcW(WNDPROC proc, HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return proc != nullptr ? proc(window, msg, wParam, lParam) : 0;
+}
+
+LRESULT DefWindowProcW(HWND, UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
+
+LRESULT StandinDeliver(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    StandinProc proc;
+    {
+        State& s = TheState();
+        std::lock_guard<std::mutex> guard(s.lock);
+        Window* w = LookUp(s, window);
+        if (w == nullptr || !w->alive)
+            return 0;
+        proc = w->proc;
+    }
+    return proc(window, msg, wParam, lParam);
+}
+
+int StandinLiveWindows(const std::string& className)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    int n = 0;
+    for (const auto& w : s.windows)
+        n += w->alive && w->className == className ? 1 : 0;
+    return n;
+}
+
+int StandinWindowsMade(const std::string& className)
+{
+    State& s = TheState();
+    std::lock_guard<std::mutex> guard(s.lock);
+    auto it = s.windowsMade.find(className);
+    return it != s.windowsMade.end() ? it->second : 0;
 }

@@ -52,6 +52,17 @@ struct MemoryRead {
 };
 // Every ReadProcessMemory since the last look, in order.
 std::vector<MemoryRead> StandinTakeMemoryReads();
+// Bytes of a process's memory as they stand, for a window procedure playing the player; empty when
+// a page is not committed.
+std::string StandinReadMemory(StandinProcess process, uint64_t address, size_t size);
+// Blocks that VirtualAllocEx made and VirtualFreeEx has not released, by address.
+std::vector<uint64_t> StandinAllocatedBlocks();
+// A message another program sends one of this process's windows, as the player replies: handed to the
+// window's procedure at once and not recorded among the module's messages; 0 for a window gone.
+LRESULT StandinDeliver(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+// Windows of `className` that CreateWindowExW made and that are not destroyed, and how many were made.
+int StandinLiveWindows(const std::string& className);
+int StandinWindowsMade(const std::string& className);
 // The rights the latest OpenProcess asked for.
 DWORD StandinLastOpenRights();
 // This process's current folder, for GetFullPathNameW (a Windows path; «C:\Host» unless set).

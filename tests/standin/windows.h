@@ -25,6 +25,7 @@ typedef int32_t LONG;
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
+typedef intptr_t LONG_PTR;
 typedef uintptr_t DWORD_PTR;
 typedef uintptr_t ULONG_PTR;
 typedef size_t SIZE_T;
@@ -48,6 +49,15 @@ typedef struct HWND__* HWND;
 typedef struct HKEY__* HKEY;
 typedef struct HINSTANCE__* HINSTANCE;
 typedef HINSTANCE HMODULE;
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+
+#define HWND_MESSAGE ((HWND)(intptr_t)-3)
+#define GWLP_WNDPROC (-4)
+#define GWLP_USERDATA (-21)
+#define MEM_COMMIT 0x1000
+#define MEM_RESERVE 0x2000
+#define MEM_RELEASE 0x8000
+#define PAGE_READWRITE 0x04
 
 #define LOWORD(l) ((WORD)((DWORD_PTR)(l) & 0xFFFF))
 #define HIWORD(l) ((WORD)(((DWORD_PTR)(l) >> 16) & 0xFFFF))
@@ -158,6 +168,19 @@ HANDLE GetCurrentProcess();
 // Another process's memory, as a test lays it out in pages: a read that touches an uncommitted page
 // fails whole, as on Windows.
 BOOL ReadProcessMemory(HANDLE process, LPCVOID address, LPVOID buffer, SIZE_T size, SIZE_T* read);
+// Writes only into committed pages; VirtualAllocEx commits zeroed pages of a block of its own.
+BOOL WriteProcessMemory(HANDLE process, LPVOID address, LPCVOID buffer, SIZE_T size, SIZE_T* written);
+LPVOID VirtualAllocEx(HANDLE process, LPVOID address, SIZE_T size, DWORD type, DWORD protect);
+BOOL VirtualFreeEx(HANDLE process, LPVOID address, SIZE_T size, DWORD type);
+// Windows of this process: only the system's "STATIC" class is made (message-only with HWND_MESSAGE);
+// its proc answers 0. A message sent to one goes through its current WNDPROC.
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, void* menu, HINSTANCE instance, LPVOID param);
+BOOL DestroyWindow(HWND window);
+LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value);
+LONG_PTR GetWindowLongPtrW(HWND window, int index);
+LRESULT CallWindowProcW(WNDPROC proc, HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT DefWindowProcW(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 // Relative names are made absolute against the folder a test sets as this process's current one.
 DWORD GetFullPathNameW(LPCWSTR name, DWORD size, LPWSTR full, LPWSTR* filePart);
 DWORD GetFileAttributesA(LPCSTR path);

@@ -6,6 +6,11 @@
 #include <cstring>
 #include <vector>
 
+namespace {
+LRESULT AnswerReplyRequest(FakePlayer& p, const COPYDATASTRUCT* copy, HWND from);
+LRESULT AnswerTagBlock(FakePlayer& p, WPARAM address);
+} // namespace
+
 const std::vector<CommandInfo>& AllCommands()
 {
     static const std::vector<CommandInfo> commands = {
@@ -21,6 +26,84 @@ const std::vector<CommandInfo>& AllCommands()
     return commands;
 }
 
+const std::u16string* TagOf(const FakePlayer& player, const std::u16string& name)
+{
+    for (const auto& tag : player.tags)
+        if (tag.first == name)
+            return &tag.second;
+    return nullptr;
+}
+
+LRESULT ReplyTo(const FakePlayer& player, HWND from, ULONG_PTR request, const void* data, DWORD bytes)
+{
+    COPYDATASTRUCT reply = {request, bytes, const_cast<void*>(data)};
+    return StandinDeliver(from, WM_COPYDATA, reinterpret_cast<WPARAM>(player.window), reinterpret_cast<LPARAM>(&reply));
+}
+
+namespace {
+
+// As the player of 5.9 answers the two requests: the reply is sent while it handles the request, and
+// the request answers what the caller's window answered to it.
+LRESULT AnswerReplyRequest(FakePlayer& p, const COPYDATASTRUCT* copy, HWND from)
+{
+    p.replyWindows.push_back(from);
+    if (p.onReplyRequest)
+        return p.onReplyRequest(p, copy, from);
+    if (!p.replies)
+        return 0;
+    if (copy->dwData == REPLY_CURRENT_FILE)
+        return ReplyTo(p, from, REPLY_CURRENT_FILE, p.file.c_str(), static_cast<DWORD>((p.file.size() + 1) * 2));
+    const char16_t* data = static_cast<const char16_t*>(copy->lpData);
+    std::u16string file(data), name(data + file.size() + 1);
+    std::u16string answer(FILE_TAG_UNITS, u'\0');
+    const std::u16string* tag = file == p.file ? TagOf(p, name) : nullptr;
+    if (tag != nullptr)
+        answer.replace(0, tag->size(), *tag);
+    return ReplyTo(p, from, REPLY_FILE_TAG, answer.data(), FILE_TAG_UNITS * 2);
+}
+
+std::u16string TextAt(StandinProcess process, uint64_t address)
+{
+    std::u16string text;
+    for (;; address += 2) {
+        std::string unit = StandinReadMemory(process, address, 2);
+        if (unit.size() != 2 || (unit[0] == 0 && unit[1] == 0))
+            return text;
+        text += static_cast<char16_t>(static_cast<unsigned char>(unit[0]) | static_cast<unsigned char>(unit[1]) << 8);
+    }
+}
+
+uint64_t FieldAt(const std::string& fields, size_t index, size_t width)
+{
+    uint64_t value = 0;
+    std::memcpy(&value, fields.data() + index * width, width);
+    return value;
+}
+
+// An older player's request block: the four fields in its width, then the answer written at the end,
+// after the file's tags were read (which takes `tagDelay`).
+LRESULT AnswerTagBlock(FakePlayer& p, WPARAM address)
+{
+    if (!p.tagBlock)
+        return 0;
+    size_t width = p.memoryOf == StandinProcess::Native64 ? 8 : 4;
+    std::string fields = StandinReadMemory(p.memoryOf, address, 4 * width);
+    if (fields.size() != 4 * width)
+        return 0;
+    p.blockWidth = width;
+    std::u16string file = TextAt(p.memoryOf, FieldAt(fields, 0, width));
+    std::u16string name = TextAt(p.memoryOf, FieldAt(fields, 1, width));
+    p.blockFields = {file, name};
+    const std::u16string* tag = file == p.file ? TagOf(p, name) : nullptr;
+    StandinAdvanceClock(p.tagDelay);
+    if (FieldAt(fields, 3, width) != FILE_TAG_UNITS)
+        return 0;
+    StandinSetMemoryText(p.memoryOf, FieldAt(fields, 2, width), tag != nullptr ? *tag : u"");
+    return tag != nullptr ? 1 : 0;
+}
+
+} // namespace
+
 HWND FakePlayer::Open()
 {
     window = StandinCreateWindow(PLAYER_WINDOW_CLASS, [this](HWND, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
@@ -33,6 +116,11 @@ HWND FakePlayer::Open()
             return playState;
         if (msg == WM_USER && (l == QUERY_LIST_TITLE || l == QUERY_LIST_FILE))
             return entryAnswer ? entryAnswer(l, w) : 0;
+        if (msg == WM_COPYDATA && (reinterpret_cast<const COPYDATASTRUCT*>(l)->dwData == REPLY_CURRENT_FILE ||
+                                   reinterpret_cast<const COPYDATASTRUCT*>(l)->dwData == REPLY_FILE_TAG))
+            return AnswerReplyRequest(*this, reinterpret_cast<const COPYDATASTRUCT*>(l), reinterpret_cast<HWND>(w));
+        if (msg == WM_USER && l == QUERY_FILE_TAG)
+            return AnswerTagBlock(*this, w);
         if (msg == WM_COPYDATA) {
             const COPYDATASTRUCT* copy = reinterpret_cast<const COPYDATASTRUCT*>(l);
             copied.push_back({copy->dwData, std::u16string(static_cast<const char16_t*>(copy->lpData),

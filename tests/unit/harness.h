@@ -66,6 +66,23 @@ struct FakePlayer {
     // the playlist by `added` entries and answers whether it grew.
     std::vector<std::pair<ULONG_PTR, std::u16string>> copied;
     int added = 1;
+    // The track's tags, asked as the player of 5.9 answers: a reply by message to REPLY_CURRENT_FILE
+    // and REPLY_FILE_TAG. `replies` off, it answers them 0, as older players and imitations do.
+    // `tagBlock` on, it answers QUERY_FILE_TAG through the request block in `memoryOf`'s memory, after
+    // `tagDelay` ms; a name it has no tag for answers 0.
+    std::u16string file = u"C:\\Music\\Copper Lantern - Night Tram.mp3";
+    std::vector<std::pair<std::u16string, std::u16string>> tags = {
+        {u"artist", u"Copper Lantern"}, {u"title", u"Night Tram"}, {u"album", u"Harbour Lights"}, {u"year", u"2019"}};
+    bool replies = true;
+    bool tagBlock = false;
+    DWORD tagDelay = 0;
+    StandinProcess memoryOf = StandinProcess::Wow64;
+    // In place of the replies above: what the player does with a REPLY_ request, `from` the window in
+    // its wParam; answers the request.
+    std::function<LRESULT(FakePlayer&, const COPYDATASTRUCT* request, HWND from)> onReplyRequest;
+    std::vector<HWND> replyWindows; // the windows the requests named
+    std::vector<std::u16string> blockFields; // what each request block held: file, then name
+    size_t blockWidth = 0;                    // the width of its fields, as the player read them
     DWORD delay = 0;  // milliseconds each message takes to answer
     int hangAfter = -1; // after answering this many messages, the system reports the window hung
     std::function<void()> onWritePlaylist;
@@ -74,6 +91,12 @@ struct FakePlayer {
     // Creates the window; the FakePlayer must outlive it.
     HWND Open();
 };
+
+// The tag `name` of FakePlayer::tags, empty when it has none.
+const std::u16string* TagOf(const FakePlayer& player, const std::u16string& name);
+// Sends `from` the reply the player sends: a WM_COPYDATA of `request` with `bytes` of `data`, the
+// player's window in wParam.
+LRESULT ReplyTo(const FakePlayer& player, HWND from, ULONG_PTR request, const void* data, DWORD bytes);
 
 // The messages sent since the last call, in the shape the expectations use.
 Messages TakeMessages();

@@ -57,6 +57,10 @@ std::vector<CommandInfo> Commands = {
     {"LISTFILE", 19, false, {LIST_LENGTH, LIST_POS, ListFile(1)}, "C:\\Music\\Brindle - Salt Roads.mp3", "", nullptr},
     // «abc» names no file in the host's folder: the player adds nothing.
     {"LISTADD", 20, false, {LIST_LENGTH, CopyData(ADD_TO_PLAYLIST), LIST_LENGTH}, "0 0", "0 0", nullptr},
+    // «abc» is a name no decoder knows: the player replies the empty text.
+    {"FILETAG", 21, true, {CopyDataReplied(REPLY_CURRENT_FILE), CopyDataReplied(REPLY_FILE_TAG)}, nullptr, "", nullptr},
+    // What it answers depends on the play state; with the play state unanswered, it reads 0.
+    {"PLAYSTATE", 22, false, {}, nullptr, "stopped", nullptr},
 };
 
 CommandFn Find(const char* name)
@@ -269,6 +273,9 @@ void TransportActsWhateverThePlayState()
             CheckTrue(call.guardIntact, what + " stays within 1024 bytes");
             if (c.strict && state != 1) {
                 CheckEq("ERR 3", call.answer, what);
+                CheckMessages(Gate(), Seen(), what);
+            } else if (std::strcmp(c.name, "PLAYSTATE") == 0) {
+                CheckEq(state == 1 ? "playing" : state == 3 ? "paused" : "stopped", call.answer, what);
                 CheckMessages(Gate(), Seen(), what);
             } else if (!c.strict) {
                 CheckEq(c.answer != nullptr ? c.answer : "abc", call.answer, what);
@@ -1038,7 +1045,8 @@ std::string UnansweredAfter(const CommandInfo& c, int handled, const std::string
     if (c.zero != nullptr && handled <= 2)
         return c.zero;
     // Any of their messages unanswered, the playlist's commands have nothing to answer.
-    if (std::strncmp(c.name, "LIST", 4) == 0 && std::strcmp(c.name, "LISTINFO") != 0)
+    if ((std::strncmp(c.name, "LIST", 4) == 0 && std::strcmp(c.name, "LISTINFO") != 0) ||
+        std::strcmp(c.name, "FILETAG") == 0)
         return c.zero;
     // The first message after the gate answered: FILEPOS and FILERATE keep their first figure, and
     // LISTINFO's position reads 0, the first entry.
@@ -1428,6 +1436,107 @@ void ThePlaylistFromOutside()
     StartPlayer();
 }
 
+// --- the track's tags and the play state -------------------------------------------------------------
+
+// The request block's address differs on every call.
+Message TagBlock()
+{
+    Message m = Query(QUERY_FILE_TAG);
+    m.anyWParam = true;
+    return m;
+}
+
+// FILETAG against the stand-in in each of its modes: the player of 5.9 replies by message, an older
+// player answers through a request block in its memory (also one slower than the call's budget, which
+// writes its answer after the call gave up), and an imitation answers 0 to all of it. PLAYSTATE in
+// each play state.
+void TheTracksTags()
+{
+    Ctl(CTL_SET_PLAY_STATE, 1);
+    Ctl(CTL_FORCE_POSITION, 2); // «Copper Lantern - Night Tram», Harbour Lights, 2019
+    const Messages reply = {CopyDataReplied(REPLY_CURRENT_FILE), CopyDataReplied(REPLY_FILE_TAG)};
+    RunSteps({
+                 {"FILETAG", "artist", reply, "Copper Lantern"},
+                 {"FILETAG", " title ", reply, "Night Tram"},
+                 {"FILETAG", "album", reply, "Harbour Lights"},
+                 {"FILETAG", "year", reply, "2019"},
+                 {"FILETAG", "genre", reply, "Indie"},
+                 {"FILETAG", "track", reply, "3"},
+                 {"FILETAG", "comment", reply, ""},
+                 {"FILETAG", "art ist", {}, ""},
+                 {"FILETAG", "", {}, ""},
+                 {"FILETAG", "artist\xE9", {}, ""},
+                 {"PLAYSTATE", "", {}, "playing"},
+                 {"TRACKPAUSE", "", {Command(CMD_PAUSE)}, ""},
+                 {"PLAYSTATE", "", {}, "paused"},
+                 {"TRACKSTOP", "", {Command(CMD_STOP)}, ""},
+                 {"PLAYSTATE", "x", {}, "stopped"},
+             },
+             "the player: ");
+    CheckEq("ERR 3", Call("FILETAG", "artist").answer, "FILETAG of a stopped player");
+    Ctl(CTL_SET_PLAY_STATE, 1);
+    Ctl(CTL_FORCE_POSITION, 2);
+
+    Ctl(CTL_SET_OLDER, 1);
+    const Messages memory = {CopyDataReplied(REPLY_CURRENT_FILE), LIST_LENGTH, LIST_POS, ListFile(2), TagBlock()};
+    RunSteps({
+                 {"FILETAG", "artist", memory, "Copper Lantern"},
+                 {"FILETAG", "year", memory, "2019"},
+                 {"FILETAG", "bpm", memory, ""},
+                 {"FILETAG", "nonsense", memory, ""},
+             },
+             "an older player: ");
+    if (CrossProcess) {
+        // It writes the answer into the block after the call gave up: the block must still be there.
+        Ctl(CTL_SET_SLOW_TAGS, 2500);
+        Seen();
+        DWORD start = GetTickCount();
+        CallResult slow = Call("FILETAG", "artist");
+        DWORD took = Elapsed(start);
+        CheckEq("", slow.answer, "an older player slower than the budget");
+        CheckTrue(took < 2500, "within the budget: " + std::to_string(took) + " ms");
+        Sleep(1500);
+        CheckEq(5, Ctl(CTL_GET_LENGTH), "the slow player wrote its answer and still runs");
+        CheckMessages(memory, Seen(), "an older player slower than the budget");
+        Ctl(CTL_SET_SLOW_TAGS, 0);
+        CheckEq("Copper Lantern", Call("FILETAG", "artist").answer, "the older player afterwards");
+    }
+    Ctl(CTL_SET_OLDER, 0);
+
+    // An imitation: its version says it has no request block, and nothing follows its 0.
+    Ctl(CTL_SET_IMITATION, 1);
+    Ctl(CTL_SET_VERSION, 0x2080);
+    RunSteps({{"FILETAG", "artist", {CopyDataReplied(REPLY_CURRENT_FILE)}, ""}}, "an imitation: ");
+    Ctl(CTL_SET_VERSION, 0x5092);
+    Ctl(CTL_SET_IMITATION, 0);
+
+    OtherWindow other = StartOther(Wide(Temp + "tolbry-e2e-own-" + SuiteTag()), L"imitation.exe",
+                                   "--hidden --imitation --version 0x2080 --state stopped --own-folder \"" + Temp +
+                                       "tolbry-e2e-own-imitation-" + SuiteTag() + "\"");
+    SeenOf(other.window);
+    RunSteps({{"FILETAG", "album", reply, "Harbour Lights"}, {"PLAYSTATE", "", {}, "playing"}},
+             "an imitation found first: ");
+    CheckMessages(Then(Gate(), Gate()), SeenOf(other.window), "the imitation found first");
+    StopOther(other);
+
+    // A 64-bit player replies to the 32-bit module by message as well; its request block the module
+    // cannot address.
+    if (CrossProcess && sizeof(void*) == 4 && !Player64Program.empty()) {
+        PROCESS_INFORMATION process64;
+        HWND player64 = StartPlayerProcess(Player64Program, "--hidden", &process64);
+        CheckTrue(player64 != nullptr, "the 64-bit player runs");
+        SeenOf(player64);
+        CheckEq("Alder Quay", Call("FILETAG", "artist").answer, "a 64-bit player's reply");
+        CheckMessages(Then(Gate(), reply), SeenOf(player64), "a 64-bit player's reply");
+        CtlOf(player64, CTL_SET_OLDER, 1);
+        CheckEq("", Call("FILETAG", "artist").answer, "an older 64-bit player");
+        CheckMessages(Then(Gate(), {CopyDataReplied(REPLY_CURRENT_FILE)}), SeenOf(player64), "an older 64-bit player");
+        StopPlayerProcess(player64, &process64);
+    }
+    Seen();
+    Ctl(CTL_FORCE_POSITION, 0);
+}
+
 // --- several windows of the player's class -----------------------------------------------------------
 
 // The tag of this suite's own folders and files.
@@ -1786,7 +1895,7 @@ void LoadingAndUnloadingSendNothing()
     CheckTrue(GetProcAddress(Module, MAKEINTRESOURCEA(9)) != nullptr &&
                   GetProcAddress(Module, MAKEINTRESOURCEA(9)) == GetProcAddress(Module, "LoadDll"),
               "LoadDll is ordinal 9");
-    CheckTrue(GetProcAddress(Module, MAKEINTRESOURCEA(21)) == nullptr, "nothing at ordinal 21");
+    CheckTrue(GetProcAddress(Module, MAKEINTRESOURCEA(23)) == nullptr, "nothing at ordinal 23");
     CheckTrue(GetProcAddress(Module, "DllMain") == nullptr && GetProcAddress(Module, "PlayerWindow") == nullptr &&
                   GetProcAddress(Module, "DISPNAME@24") == nullptr,
               "nothing else is exported");
@@ -1881,6 +1990,7 @@ int main(int argc, char** argv)
         {"host threads", HostThreadsAtOnce},
         {"the module's own commands", TheModulesOwnCommands},
         {"the playlist from outside", ThePlaylistFromOutside},
+        {"the track's tags and the play state", TheTracksTags},
         {"settings folder", FileNameFollowsPathsIni},
         {"files that are no disk files", FilesThatAreNoDiskFilesAreNotRead},
         {"scrolling title", AScrollingTitleAnswersAsThePlainOne},
@@ -1904,7 +2014,9 @@ int main(int argc, char** argv)
         if (CodePage932 || (c.acrossProcesses && !CrossProcess))
             continue;
         CurrentCase = c.name;
+        DWORD caseStart = GetTickCount();
         c.run();
+        std::printf("case %-40s %6lu ms\n", c.name, static_cast<unsigned long>(GetTickCount() - caseStart));
     }
     StopPlayer();
     FreeLibrary(Module);

@@ -30,7 +30,7 @@ constexpr DWORD UNICODE_HOST_BYTES = 8192;
 const char* const COMMANDS[] = {"DISPNAME",  "FILEINFO",  "FILENAME", "TRACKLAST", "TRACKNEXT", "TRACKPAUSE",
                                 "TRACKPLAY", "TRACKSTOP", "FILEPOS",  "FILERATE",  "LISTINFO",  "TRACKSEEK",
                                 "VOLUME",    "SHUFFLE",   "REPEAT",   "RATING",    "LISTTITLE", "LISTFILE",
-                                "LISTADD"};
+                                "LISTADD",   "FILETAG",   "PLAYSTATE"};
 
 int Usage()
 {

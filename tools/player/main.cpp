@@ -1,6 +1,6 @@
 // standin-player [--real] [--version N] [--state playing|paused|stopped] [--register] [--hidden]
 //                [--verbose] [--slow MS] [--hang-after N] [--settings DIR | --own-folder DIR] [--scroll]
-//                [--imitation]
+//                [--imitation] [--older] [--slow-tags MS]
 //                [PLAYLIST.m3u | PLAYLIST.m3u8]
 // Runs a window of the player's class until it is closed or told to quit, answering as the player does.
 // Like the player, it keeps its playlist files beside its own program unless paths.ini there says
@@ -22,6 +22,7 @@ int Usage()
                  "usage: standin-player [--real] [--version N] [--state playing|paused|stopped]\n"
                  "                      [--register] [--hidden] [--verbose] [--slow MS] [--hang-after N]\n"
                  "                      [--settings DIR | --own-folder DIR] [--scroll] [--imitation]\n"
+                 "                      [--older] [--slow-tags MS]\n"
                  "                      [PLAYLIST.m3u | PLAYLIST.m3u8]\n");
     return 2;
 }
@@ -66,6 +67,10 @@ int main(int argc, char** argv)
             options.version = static_cast<int>(std::strtol(argv[++i], nullptr, 0));
         } else if (arg == "--imitation") {
             options.imitation = true;
+        } else if (arg == "--older") {
+            options.older = true;
+        } else if (arg == "--slow-tags" && hasValue) {
+            options.slowTagsMs = std::atoi(argv[++i]);
         } else if (arg == "--scroll") {
             options.scroll = true;
         } else if (arg == "--settings" && hasValue) {

@@ -27,6 +27,7 @@ inline const char* MessageName(UINT msg, WPARAM wParam, LPARAM lParam)
         case SET_PLAYLIST_POS: return "SET_PLAYLIST_POS";
         case QUERY_LIST_TITLE: return "QUERY_LIST_TITLE";
         case QUERY_LIST_FILE: return "QUERY_LIST_FILE";
+        case QUERY_FILE_TAG: return "QUERY_FILE_TAG";
         }
     } else if (msg == WM_COMMAND) {
         switch (wParam) {
@@ -39,7 +40,12 @@ inline const char* MessageName(UINT msg, WPARAM wParam, LPARAM lParam)
     } else if (msg == WM_GETTEXT) {
         return "WM_GETTEXT";
     } else if (msg == WM_COPYDATA) {
-        return lParam == static_cast<LPARAM>(ADD_TO_PLAYLIST) ? "ADD_TO_PLAYLIST" : "WM_COPYDATA";
+        switch (lParam) {
+        case ADD_TO_PLAYLIST: return "ADD_TO_PLAYLIST";
+        case REPLY_CURRENT_FILE: return "REPLY_CURRENT_FILE";
+        case REPLY_FILE_TAG: return "REPLY_FILE_TAG";
+        }
+        return "WM_COPYDATA";
     }
     return "?";
 }

@@ -57,8 +57,26 @@ struct Player {
     int shuffle = 0;
     int repeat = 0;
     bool imitation = false;
+    bool older = false;
+    int slowTagsMs = 0;
     WCHAR* strings = nullptr; // the one buffer the string requests share
 };
+
+// The tag names the player's decoders know.
+const char* const KNOWN_TAGS[] = {"title", "artist", "album", "albumartist", "year", "genre", "track", "disc",
+                                  "comment", "composer", "publisher", "bpm", "rating", "streamtitle", "streamname"};
+
+// Albums and years of the built-in playlist, by title.
+struct Release {
+    const char* title;
+    const char* album;
+    const char* year;
+};
+const Release RELEASES[] = {{"Alder Quay - Morning Ferry", "Tidewater", "2016"},
+                            {"Brindle - Salt Roads", "Salt Roads", "2011"},
+                            {"Copper Lantern - Night Tram", "Harbour Lights", "2019"},
+                            {"Dunmore Strings - Low Tide", "Estuary", "2008"},
+                            {"Ember Choir - Last Light", "Vespers", "2021"}};
 
 // The player's string buffer, its limits and where it lies.
 constexpr size_t STRING_UNITS = 1040;
@@ -276,6 +294,8 @@ LRESULT AnswerControl(Player& p, WPARAM w, LPARAM l, HWND window)
     case CTL_SET_VOLUME: p.volume = value; return 1;
     case CTL_SET_SWITCHES: p.shuffle = value & 1; p.repeat = (value >> 1) & 1; return 1;
     case CTL_SET_IMITATION: p.imitation = value != 0; return 1;
+    case CTL_SET_OLDER: p.older = value != 0; return 1;
+    case CTL_SET_SLOW_TAGS: p.slowTagsMs = value; return 1;
     case CTL_GET_LENGTH: return static_cast<LRESULT>(p.playlist.size());
     case CTL_GET_STRINGS: return static_cast<LRESULT>(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(p.strings)));
     case CTL_SCROLL_TO:
@@ -402,6 +422,100 @@ void Command(Player& p, WPARAM command)
     }
 }
 
+// The tag `name` of the entry whose file is `file`, in UTF-8; false when the decoder does not know
+// the name (the text is then empty too).
+bool TagOf(const Player& p, const std::wstring& file, const std::wstring& name, std::string& tag)
+{
+    tag.clear();
+    std::string key = Utf8(name.c_str());
+    bool known = false;
+    for (const char* k : KNOWN_TAGS)
+        known = known || key == k;
+    if (!known)
+        return false;
+    for (size_t i = 0; i < p.playlist.size(); ++i) {
+        const Entry& e = p.playlist[i];
+        if (Wide(e.path) != file)
+            continue;
+        size_t dash = e.title.find(" - ");
+        if (key == "artist")
+            tag = dash == std::string::npos ? "" : e.title.substr(0, dash);
+        else if (key == "title")
+            tag = dash == std::string::npos ? e.title : e.title.substr(dash + 3);
+        else if (key == "track")
+            tag = std::to_string(i + 1);
+        else if (key == "genre")
+            tag = "Indie";
+        for (const Release& r : RELEASES)
+            if (e.title == r.title && (key == "album" || key == "year"))
+                tag = key == "album" ? r.album : r.year;
+        break;
+    }
+    return true;
+}
+
+// The reply the player sends the caller's window while it handles the request.
+LRESULT Reply(HWND window, HWND to, ULONG_PTR request, const void* data, DWORD bytes)
+{
+    COPYDATASTRUCT reply = {request, bytes, const_cast<void*>(data)};
+    return SendMessageW(to, WM_COPYDATA, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&reply));
+}
+
+LRESULT AnswerReplyRequest(Player& p, HWND window, HWND to, const COPYDATASTRUCT* copy)
+{
+    if (p.imitation || p.older || to == nullptr)
+        return 0;
+    if (copy->dwData == REPLY_CURRENT_FILE) {
+        std::wstring file = HasTrack(p, p.loaded) ? Wide(p.playlist[p.loaded].path) : std::wstring();
+        return Reply(window, to, REPLY_CURRENT_FILE, file.c_str(), static_cast<DWORD>((file.size() + 1) * sizeof(WCHAR)));
+    }
+    std::vector<WCHAR> answer(FILE_TAG_UNITS, 0);
+    if (copy->lpData != nullptr && copy->cbData >= 2 * sizeof(WCHAR)) {
+        std::wstring data(static_cast<const WCHAR*>(copy->lpData), copy->cbData / sizeof(WCHAR));
+        size_t zero = data.find(L'\0');
+        if (zero != std::wstring::npos) {
+            std::wstring file = data.substr(0, zero);
+            std::wstring name = data.substr(zero + 1);
+            name.resize(std::wcslen(name.c_str()));
+            std::string tag;
+            TagOf(p, file, name, tag);
+            std::wstring wide = Wide(tag);
+            if (wide.size() > FILE_TAG_UNITS - 1)
+                wide.resize(FILE_TAG_UNITS - 1);
+            std::copy(wide.begin(), wide.end(), answer.begin());
+        }
+    }
+    return Reply(window, to, REPLY_FILE_TAG, answer.data(), FILE_TAG_UNITS * sizeof(WCHAR));
+}
+
+// The request block, in this process's own width: {file, name, answer, its length}. The answer is
+// zeroed first, the file's tags read, and the answer written last.
+struct TagBlock {
+    const WCHAR* file;
+    const WCHAR* name;
+    WCHAR* answer;
+    size_t units;
+};
+
+LRESULT AnswerTagBlock(Player& p, WPARAM w)
+{
+    if (p.imitation || w == 0)
+        return 0;
+    const TagBlock* block = reinterpret_cast<const TagBlock*>(w);
+    if (block->answer == nullptr || block->units == 0)
+        return 0;
+    std::memset(block->answer, 0, block->units * sizeof(WCHAR));
+    std::string tag;
+    bool known = TagOf(p, block->file, block->name, tag);
+    if (p.slowTagsMs > 0)
+        Sleep(static_cast<DWORD>(p.slowTagsMs));
+    std::wstring wide = Wide(tag);
+    if (wide.size() > block->units - 1)
+        wide.resize(block->units - 1);
+    std::memcpy(block->answer, wide.c_str(), (wide.size() + 1) * sizeof(WCHAR));
+    return known ? 1 : 0;
+}
+
 bool IsUrl(const std::wstring& name)
 {
     size_t colon = name.find(L"://");
@@ -498,14 +612,21 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM w, LPARAM l)
             DestroyWindow(window);
             return 0;
         }
-        answer = IsControl(msg, l) ? AnswerControl(*p, w, l, window) : AnswerQuery(*p, w, l);
+        answer = IsControl(msg, l)       ? AnswerControl(*p, w, l, window)
+                 : l == QUERY_FILE_TAG ? AnswerTagBlock(*p, w)
+                                       : AnswerQuery(*p, w, l);
         break;
     case WM_COMMAND:
         Command(*p, w);
         break;
-    case WM_COPYDATA:
-        answer = p->imitation ? 0 : AddFromCopy(*p, reinterpret_cast<const COPYDATASTRUCT*>(l));
+    case WM_COPYDATA: {
+        const COPYDATASTRUCT* copy = reinterpret_cast<const COPYDATASTRUCT*>(l);
+        if (copy != nullptr && (copy->dwData == REPLY_CURRENT_FILE || copy->dwData == REPLY_FILE_TAG))
+            answer = AnswerReplyRequest(*p, window, reinterpret_cast<HWND>(w), copy);
+        else
+            answer = p->imitation ? 0 : AddFromCopy(*p, copy);
         break;
+    }
     case WM_GETTEXT: {
         // A Unicode window: the system hands an 8-bit sender the text in its code page, with "?" for
         // what does not fit.
@@ -573,6 +694,8 @@ HWND CreatePlayerWindow(const PlayerOptions& options)
     player.hangAfter = options.hangAfter;
     player.release = CreateEventA(nullptr, FALSE, FALSE, PLAYER_RELEASE_EVENT);
     player.imitation = options.imitation;
+    player.older = options.older;
+    player.slowTagsMs = options.slowTagsMs;
     static WCHAR* strings = nullptr;
     if (strings == nullptr) {
         BYTE* region = static_cast<BYTE*>(

@@ -25,6 +25,9 @@ struct PlayerOptions {
     bool scroll = false;      // scroll the caption through the title every 200 ms
     bool imitation = false;   // answer 0 to the string requests and to WM_COPYDATA, as programs that
                               // imitate the player do
+    bool older = false;       // no replies by message to the tag requests, as players before 5.9:
+                              // only the request block in its memory
+    int slowTagsMs = 0;       // read a file's tags this long before writing the request block's answer
 };
 
 // Behaviour of WRITE_PLAYLIST.
@@ -69,7 +72,9 @@ constexpr LPARAM CTL_SET_SWITCHES = 9025;   // wParam: shuffle in bit 0, repeat 
 constexpr LPARAM CTL_SET_IMITATION = 9026;  // wParam: 1 answers the string requests and WM_COPYDATA with 0
 constexpr LPARAM CTL_GET_LENGTH = 9027;     // the playlist's length
 constexpr LPARAM CTL_GET_STRINGS = 9028;    // the low 32 bits of where the shared string buffer lies
-constexpr LPARAM CTL_LAST = CTL_GET_STRINGS; // a new control goes after this one, and becomes the last
+constexpr LPARAM CTL_SET_OLDER = 9029;      // wParam: 1 no replies by message, only the request block
+constexpr LPARAM CTL_SET_SLOW_TAGS = 9030;  // wParam: ms a request block's tag read takes
+constexpr LPARAM CTL_LAST = CTL_SET_SLOW_TAGS; // a new control goes after this one, and becomes the last
 
 // A hung stand-in waits for this event (at most a minute) before it handles messages again.
 constexpr const char* PLAYER_RELEASE_EVENT = "tolbry-standin-release";
@@ -79,6 +84,10 @@ constexpr const char* PLAYER_RELEASE_EVENT = "tolbry-standin-release";
 // keeps it above 2 GB, and a read past the text's zero leaves the region.
 // WM_COPYDATA with ADD_TO_PLAYLIST appends an existing file, a folder's files (in name order) or a
 // URL, and answers TRUE; it is recorded with its dwData in place of lParam.
+// Tags, as the player of 5.9 answers them: WM_COPYDATA REPLY_CURRENT_FILE and REPLY_FILE_TAG are
+// answered by a WM_COPYDATA back to the window in their wParam, sent before the request returns;
+// QUERY_FILE_TAG reads the request block at wParam in its own memory and writes the answer last.
+// Each entry has artist, title, album, year, genre and track.
 // WM_SETTEXT sets a caption that is answered (or scrolled) as it stands until an empty WM_SETTEXT
 // clears it.
 
