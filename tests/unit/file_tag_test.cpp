@@ -44,6 +44,12 @@ void OlderPlayer(FakePlayer& p)
 const Messages THROUGH_MEMORY = {ASK_FILE, LIST_LENGTH, LIST_POS, ListFile(2),
                                  Setting(QUERY_FILE_TAG, static_cast<int>(FIRST_BLOCK))};
 
+// The reply to the request for the current file, as the player sends it.
+LRESULT ReplyWithFile(FakePlayer& f, HWND from)
+{
+    return ReplyTo(f, from, REPLY_CURRENT_FILE, f.file.c_str(), static_cast<DWORD>((f.file.size() + 1) * 2));
+}
+
 struct TagCase {
     const char* what;
     const char* text; // in the ANSI code page
@@ -93,9 +99,7 @@ TEST_P(FileTag, ThePlayerRepliesByMessage)
          [](FakePlayer& p) {
              p.onReplyRequest = [](FakePlayer& f, const COPYDATASTRUCT* copy, HWND from) -> LRESULT {
                  ULONG_PTR request = copy->dwData;
-                 return request == REPLY_CURRENT_FILE
-                            ? ReplyTo(f, from, REPLY_CURRENT_FILE, f.file.c_str(), static_cast<DWORD>((f.file.size() + 1) * 2))
-                            : 0;
+                 return request == REPLY_CURRENT_FILE ? ReplyWithFile(f, from) : 0;
              };
          },
          {ASK_FILE, ASK_TAG}, u"", 0},
@@ -104,7 +108,7 @@ TEST_P(FileTag, ThePlayerRepliesByMessage)
              p.onReplyRequest = [](FakePlayer& f, const COPYDATASTRUCT* copy, HWND from) -> LRESULT {
                  ULONG_PTR request = copy->dwData;
                  if (request == REPLY_CURRENT_FILE)
-                     return ReplyTo(f, from, request, f.file.c_str(), static_cast<DWORD>((f.file.size() + 1) * 2));
+                     return ReplyWithFile(f, from);
                  std::u16string longer(3000, u'x');
                  return ReplyTo(f, from, request, longer.data(), 6000);
              };
@@ -115,7 +119,7 @@ TEST_P(FileTag, ThePlayerRepliesByMessage)
              p.onReplyRequest = [](FakePlayer& f, const COPYDATASTRUCT* copy, HWND from) -> LRESULT {
                  ULONG_PTR request = copy->dwData;
                  if (request == REPLY_CURRENT_FILE)
-                     return ReplyTo(f, from, request, f.file.c_str(), static_cast<DWORD>((f.file.size() + 1) * 2));
+                     return ReplyWithFile(f, from);
                  return ReplyTo(f, from, request, u"Night Tram", 11);
              };
          },
@@ -235,7 +239,7 @@ TEST(FileTagReply, CarriesTheFileAndTheName)
     std::u16string carried;
     player.onReplyRequest = [&carried](FakePlayer& f, const COPYDATASTRUCT* copy, HWND from) -> LRESULT {
         if (copy->dwData == REPLY_CURRENT_FILE)
-            return ReplyTo(f, from, REPLY_CURRENT_FILE, f.file.c_str(), static_cast<DWORD>((f.file.size() + 1) * 2));
+            return ReplyWithFile(f, from);
         carried.assign(static_cast<const char16_t*>(copy->lpData), copy->cbData / 2);
         return 0;
     };

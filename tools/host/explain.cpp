@@ -9,6 +9,7 @@
 #include "../../src/player/check_player.h"
 #include "../../src/player/messages.h"
 #include "../player/message_names.h"
+#include "../../src/trackinfo/file_tag.h"
 #include "../../src/trackinfo/list_entry.h"
 #include "../../src/trackinfo/location/playlist_path.h"
 #include "../../src/trackinfo/location/program_folder.h"
@@ -132,6 +133,59 @@ void ExplainListEntry(HWND window, LPARAM query, const char* name, size_t units)
         std::printf(", the text at 0x%llX: read, %s\n", static_cast<unsigned long long>(address), Utf8(text).c_str());
 }
 
+// Which way FILETAG reaches the player's tags, by the module's own routes, asking the title.
+void ExplainFileTag(HWND window, int version)
+{
+    PlayerLink link{window, GetTickCount(), false};
+    const WCHAR name[] = {'t', 'i', 't', 'l', 'e', 0};
+    WCHAR tag[FILE_TAG_UNITS];
+    TagRecord r;
+    ReadFileTag(link, version, name, tag, &r);
+    std::printf("FILETAG (asking the title):\n");
+    if (!r.replyWindow) {
+        std::printf("  no window for the player's reply could be made: none\n");
+        return;
+    }
+    if (r.route == TagRoute::Reply) {
+        std::printf("  by reply: the player replied with the file%s, %s\n",
+                    r.tagReplied ? " and the tag" : " but not with the tag",
+                    r.tagReplied ? Utf8(tag).c_str() : "so the answer is empty");
+        return;
+    }
+    if (!r.fileAnswered) {
+        std::printf("  none: the request for the current file got no answer in time (%s)\n",
+                    link.error == ERROR_ACCESS_DENIED ? "error 5: the player runs with more rights" : "it is busy or hung");
+        return;
+    }
+    std::printf("  no reply by message (the request answered %lld)", static_cast<long long>(r.fileAnswer));
+    if (r.fileAnswer != 0) {
+        std::printf(": none\n");
+        return;
+    }
+    if (version < MIN_TAG_BLOCK_VERSION) {
+        std::printf("; version 0x%X is an imitation's, which has no request block: none\n", version);
+        return;
+    }
+    if (!r.opened) {
+        std::printf("; the player's process cannot be opened to read and write (error %lu)%s: none\n",
+                    static_cast<unsigned long>(r.openError),
+                    r.openError == ERROR_ACCESS_DENIED ? ", it runs with more rights than this program" : "");
+        return;
+    }
+    if (!r.pointersFit) {
+        std::printf("; a 64-bit player's request block this 32-bit module cannot address: none\n");
+        return;
+    }
+    if (r.route != TagRoute::Memory) {
+        std::printf("; its current file could not be read from its memory: none\n");
+        return;
+    }
+    std::printf("; through the request block in its memory: %s\n",
+                r.block == BlockFate::Freed      ? ("answered in time, the block freed: " + Utf8(tag)).c_str()
+                : r.block == BlockFate::LeftHeld ? "no answer in time: the block is left to the player, which may still write it"
+                                                 : "the block could not be made");
+}
+
 } // namespace
 
 int Explain()
@@ -152,6 +206,8 @@ int Explain()
     if (search.choice != WindowChoice::FirstFound) {
         ExplainListEntry(link.window, QUERY_LIST_TITLE, "LISTTITLE", PLAYER_TITLE_UNITS);
         ExplainListEntry(link.window, QUERY_LIST_FILE, "LISTFILE", PLAYER_FILE_UNITS);
+        if (search.choice == WindowChoice::Playing)
+            ExplainFileTag(link.window, search.seen[search.used].version);
     }
 
     PlayerProgram program;
