@@ -42,8 +42,10 @@ uint64_t PlayerAddress(LRESULT answer, bool playerIs64)
 
 bool ReadPlayerText(const PlayerMemory& memory, uint64_t address, WCHAR* text, size_t units)
 {
+    if (units == 0)
+        return false;
     text[0] = 0;
-    if (units == 0 || address == 0 || !PointersFit(memory))
+    if (address == 0 || !PointersFit(memory))
         return false;
     BYTE* out = reinterpret_cast<BYTE*>(text);
     size_t want = units * sizeof(WCHAR);

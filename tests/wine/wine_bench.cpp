@@ -29,6 +29,8 @@ namespace {
 
 HMODULE Module = nullptr;
 int Calls = 20000;
+// Paired rounds of each figure; --quick, which only keeps the benchmark working, takes fewer.
+int Rounds = 15;
 
 double Now()
 {
@@ -108,6 +110,98 @@ void BareListEntry(HWND w, LPARAM query, DWORD start)
     wsprintfA(Data, "%s", ansi);
 }
 
+const WCHAR STATIC_CLASS[] = L"STATIC";
+
+// The reply window as the module makes it: of the system's class, subclassed for one call.
+struct BareReply {
+    WNDPROC system;
+    ULONG_PTR expected;
+    WCHAR text[1040];
+};
+
+LRESULT CALLBACK BareReplyProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    BareReply* wait = reinterpret_cast<BareReply*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (msg == WM_COPYDATA && wait != nullptr) {
+        const COPYDATASTRUCT* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (copy->dwData == wait->expected) {
+            DWORD units = copy->cbData / 2 < 1039 ? copy->cbData / 2 : 1039;
+            std::memcpy(wait->text, copy->lpData, units * 2);
+            wait->text[units] = 0;
+            return TRUE;
+        }
+    }
+    return CallWindowProcW(wait->system, window, msg, wParam, lParam);
+}
+
+// FILETAG's platform work: the reply window, the two requests (or, for an older player, the first
+// request, then the current file from its memory and the request block), and the 8-bit answer.
+void BareFileTag(HWND w, DWORD start)
+{
+    static BareReply wait;
+    HWND window = CreateWindowExW(0, STATIC_CLASS, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&wait));
+    wait.system = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BareReplyProc)));
+    wait.expected = REPLY_CURRENT_FILE;
+    wait.text[0] = 0;
+    COPYDATASTRUCT ask = {REPLY_CURRENT_FILE, 0, nullptr};
+    LRESULT answered = Send(w, WM_COPYDATA, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&ask), start);
+    static WCHAR request[1040 + 64];
+    const WCHAR name[] = L"artist";
+    size_t fileUnits = static_cast<size_t>(lstrlenW(wait.text)) + 1;
+    WCHAR tag[1024] = L"";
+    if (wait.text[0] != 0) {
+        std::memcpy(request, wait.text, fileUnits * 2);
+        std::memcpy(request + fileUnits, name, sizeof name);
+        wait.expected = REPLY_FILE_TAG;
+        COPYDATASTRUCT tagAsk = {REPLY_FILE_TAG, static_cast<DWORD>(fileUnits * 2 + sizeof name), request};
+        Send(w, WM_COPYDATA, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&tagAsk), start);
+        std::memcpy(tag, wait.text, sizeof tag);
+        DestroyWindow(window);
+    } else if (answered == 0) {
+        DestroyWindow(window);
+        int length = Ask(w, QUERY_LIST_LENGTH, 0, start);
+        int position = Ask(w, QUERY_LIST_POS, 0, start);
+        DWORD id = 0;
+        GetWindowThreadProcessId(w, &id);
+        HANDLE process = OpenProcess(PROCESS_VM_READ | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_WRITE |
+                                         PROCESS_VM_OPERATION, FALSE, id);
+        BOOL wow64 = FALSE;
+        IsWow64Process(process, &wow64);
+        LRESULT pointer = position < length ? Send(w, WM_USER, static_cast<WPARAM>(position), QUERY_LIST_FILE, start) : 0;
+        uintptr_t at = wow64 ? static_cast<uint32_t>(pointer) : static_cast<uintptr_t>(pointer);
+        WCHAR file[1040];
+        SIZE_T got = 0, want = 4096 - at % 4096 < sizeof file ? 4096 - at % 4096 : sizeof file;
+        ReadProcessMemory(process, reinterpret_cast<LPCVOID>(at), file, want, &got);
+        size_t width = wow64 ? 4 : 8;
+        size_t fileBytes = (static_cast<size_t>(lstrlenW(file)) + 1) * 2;
+        size_t written = 4 * width + fileBytes + sizeof name;
+        BYTE* remote = static_cast<BYTE*>(
+            VirtualAllocEx(process, nullptr, written + sizeof tag, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        static BYTE block[32 + 2080 + 128];
+        uint64_t fields[4] = {reinterpret_cast<uintptr_t>(remote) + 4 * width,
+                              reinterpret_cast<uintptr_t>(remote) + 4 * width + fileBytes,
+                              reinterpret_cast<uintptr_t>(remote) + written, 1024};
+        for (int i = 0; i < 4; ++i)
+            std::memcpy(block + i * width, &fields[i], width);
+        std::memcpy(block + 4 * width, file, fileBytes);
+        std::memcpy(block + 4 * width + fileBytes, name, sizeof name);
+        WriteProcessMemory(process, remote, block, written, &got);
+        Send(w, WM_USER, reinterpret_cast<WPARAM>(remote), QUERY_FILE_TAG, start);
+        ReadProcessMemory(process, remote + written, tag, 4096 - (reinterpret_cast<uintptr_t>(remote) + written) % 4096 < sizeof tag
+                                                               ? 4096 - (reinterpret_cast<uintptr_t>(remote) + written) % 4096
+                                                               : sizeof tag,
+                          &got);
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        CloseHandle(process);
+    } else {
+        DestroyWindow(window);
+    }
+    char ansi[1024 * 3];
+    WideCharToMultiByte(CP_ACP, 0, tag, -1, ansi, sizeof ansi, nullptr, nullptr);
+    wsprintfA(Data, "%s", ansi);
+}
+
 // The module's own commands, as the bench calls them: queries alone, and TRACKSEEK a step of 0.
 void BareOwnCommand(const char* command, HWND w, DWORD start)
 {
@@ -128,6 +222,10 @@ void BareOwnCommand(const char* command, HWND w, DWORD start)
         wsprintfA(Data, "%i", (volume * 100 + 127) / 255);
     } else if (Is(command, "LISTTITLE") || Is(command, "LISTFILE")) {
         BareListEntry(w, Is(command, "LISTTITLE") ? QUERY_LIST_TITLE : QUERY_LIST_FILE, start);
+    } else if (Is(command, "FILETAG")) {
+        BareFileTag(w, start);
+    } else if (Is(command, "PLAYSTATE")) {
+        wsprintfA(Data, "%s", "playing");
     } else if (Is(command, "LISTADD")) {
         WCHAR name[MAX_PATH];
         GetFullPathNameW(ADDED_NAME, MAX_PATH, name, nullptr);
@@ -179,8 +277,10 @@ struct Pair {
 };
 
 template <typename ModuleSide, typename BareSide>
-Pair MeasurePair(int calls, ModuleSide moduleCalls, BareSide bareCalls, int rounds = 15)
+Pair MeasurePair(int calls, ModuleSide moduleCalls, BareSide bareCalls, int rounds = 0)
 {
+    if (rounds == 0)
+        rounds = Rounds;
     std::vector<double> moduleTimes, bareTimes;
     int perRound = calls / 4 > 0 ? calls / 4 : 1;
     moduleCalls(calls / 10 + 1); // warm both paths up before timing either
@@ -230,6 +330,13 @@ void MeasureAll(const char* where)
     Measure(where, "TRACKSEEK", "TRACKSEEK", "+0");
     std::string added = "\"" + std::string(ADDED_NAME, ADDED_NAME + lstrlenW(ADDED_NAME)) + "\"";
     Measure(where, "LISTADD", "LISTADD", added.c_str());
+    Measure(where, "PLAYSTATE", "PLAYSTATE");
+    HWND player = FindPlayerWindow();
+    Measure(where, "FILETAG", "FILETAG-reply", "artist");
+    // An older player: no reply, the request block in its memory.
+    SendMessageA(player, WM_USER, 1, CTL_SET_OLDER);
+    Measure(where, "FILETAG", "FILETAG-memory", "artist");
+    SendMessageA(player, WM_USER, 0, CTL_SET_OLDER);
 }
 
 HMODULE Earlier = nullptr;
@@ -251,7 +358,7 @@ void MeasureAgainst(const char* where)
     const Named commands[] = {{"TRACKNEXT", ""}, {"DISPNAME", ""},  {"FILEINFO", ""},  {"FILEPOS", ""},
                               {"FILERATE", ""},  {"LISTINFO", ""},  {"VOLUME", ""},    {"SHUFFLE", ""},
                               {"REPEAT", ""},    {"RATING", ""},    {"TRACKSEEK", "+0"}, {"LISTTITLE", ""},
-                              {"LISTFILE", ""}};
+                              {"LISTFILE", ""},  {"PLAYSTATE", ""}, {"FILETAG", "artist"}};
     for (const Named& c : commands) {
         CommandFn now = CommandOf(Module, c.name), before = CommandOf(Earlier, c.name);
         if (now == nullptr || before == nullptr)
@@ -527,7 +634,7 @@ void MeasureSmallPlaylist(const std::string& folder, bool quick)
     // A call here is a file read and a few server round trips, whose cost this machine's load sways:
     // twice the usual rounds, each shorter.
     int calls = quick ? 40 : 1000;
-    const int rounds = 31;
+    const int rounds = Rounds == 15 ? 31 : Rounds;
 
     std::string settings = folder + "\\paths.ini";
     if (std::FILE* f = std::fopen(settings.c_str(), "wb")) {
@@ -584,6 +691,7 @@ int main(int argc, char** argv)
             empty = argv[++i];
         else if (std::strcmp(argv[i], "--quick") == 0) {
             Calls = 500;
+            Rounds = 3;
             quick = true;
         }
         else if (std::strcmp(argv[i], "--small") == 0)
