@@ -13,9 +13,12 @@ tar -C "$src" --exclude=./build --exclude=./dist --exclude=./out --exclude=./.gi
 for arch in i686 x86_64; do
     dir=build/mingw
     [ $arch = x86_64 ] && dir=build/mingw64
+    # Only the 32-bit stand-in player ships.
+    targets="tolbry tolbry-host"
+    [ $arch = i686 ] && targets="$targets standin-player"
     (cd "$copy" &&
         cmake -S . -B $dir -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$arch.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null &&
-        cmake --build $dir -j"$(nproc)" --target tolbry standin-player tolbry-host >/dev/null)
+        cmake --build $dir -j"$(nproc)" --target $targets >/dev/null)
 done
 (cd "$copy" && TOLBRY_SKIP_BUILD=1 script/release >/dev/null)
 (cd "$src" && TOLBRY_SKIP_BUILD=1 TOLBRY_OUT="$work/out" script/release >/dev/null)
