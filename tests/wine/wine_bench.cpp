@@ -8,7 +8,8 @@
 //   LOADS <LoadLibrary+FreeLibrary per second of the DLL> <the same of EMPTY.dll>
 //   AGAINST <in-process|cross-process> <command> <this DLL's calls/s> <the earlier one's> <cost ratio>
 //        with --against, each command against an earlier build of the DLL (FILENAME-100: at 100 entries)
-// wine_bench --dll PATH --empty EMPTY.dll --player PLAYER.exe [--quick] [--small] [--against EARLIER.dll]
+// wine_bench --dll PATH --empty EMPTY.dll --player PLAYER.exe [--quick] [--small]
+//            [--against EARLIER.dll [--against-only]]
 #include <windows.h>
 
 #include <algorithm>
@@ -682,6 +683,7 @@ int main(int argc, char** argv)
     bool quick = false;
     bool smallOnly = false; // only FILENAME on a small playlist: for looking into its cost
     std::string earlier;    // an earlier build of the DLL, to measure every command against
+    bool againstOnly = false; // with --against: that comparison alone
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--dll") == 0 && i + 1 < argc)
             dll = argv[++i];
@@ -698,6 +700,8 @@ int main(int argc, char** argv)
             smallOnly = true;
         else if (std::strcmp(argv[i], "--against") == 0 && i + 1 < argc)
             earlier = argv[++i];
+        else if (std::strcmp(argv[i], "--against-only") == 0)
+            againstOnly = true;
     }
     DllPath = dll;
     Module = LoadLibraryA(dll.c_str());
@@ -730,7 +734,8 @@ int main(int argc, char** argv)
     PlayerOptions options;
     options.folder = folder;
     HWND window = CreatePlayerWindow(options);
-    MeasureAll("in-process");
+    if (!againstOnly)
+        MeasureAll("in-process");
     if (Earlier != nullptr)
         MeasureAgainst("in-process");
     DestroyWindow(window);
@@ -749,7 +754,8 @@ int main(int argc, char** argv)
         return 1;
     }
     Calls /= 4; // each message is a round trip through the wineserver
-    MeasureAll("cross-process");
+    if (!againstOnly)
+        MeasureAll("cross-process");
     if (Earlier != nullptr)
         MeasureAgainst("cross-process");
     Calls *= 4;
