@@ -24,19 +24,18 @@ bool IsUrl(const WCHAR* name)
 // The host's text in UTF-16, no further than the host's buffer holds.
 bool HostUnits(const HostText& text, WCHAR (&units)[PATH_BUFFER])
 {
+    size_t n = HostTextUnits(text);
     if (text.Wide()) {
-        size_t n = 0;
-        for (; n < static_cast<size_t>(text.wideMax) && n + 1 < PATH_BUFFER && text.Units()[n] != 0; ++n)
-            units[n] = text.Units()[n];
+        if (n > PATH_BUFFER - 1)
+            n = PATH_BUFFER - 1;
+        for (size_t i = 0; i < n; ++i)
+            units[i] = text.Units()[i];
         units[n] = 0;
         return true;
     }
-    // The host's buffer holds 1024 bytes, the zero included.
-    const char* narrow = text.Narrow();
-    int n = 0;
-    while (n < 1023 && narrow[n] != '\0')
-        ++n;
-    int got = n == 0 ? 0 : MultiByteToWideChar(CP_ACP, 0, narrow, n, units, static_cast<int>(PATH_BUFFER) - 1);
+    int got = n == 0 ? 0
+                     : MultiByteToWideChar(CP_ACP, 0, text.Narrow(), static_cast<int>(n), units,
+                                           static_cast<int>(PATH_BUFFER) - 1);
     if (n > 0 && got == 0)
         return false;
     units[got] = 0;
