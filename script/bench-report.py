@@ -173,7 +173,8 @@ against = [(build, row) for build, wine, _, _ in BUILDS for row in wine_lines(wi
 if against:
     lines += ["", f"## Every command against an earlier build ({earlier})", "",
               "Each command of this build against the same command of the DLL built from that commit, both "
-              "loaded in one host of their bitness and called the same way, fifteen paired rounds each side "
+              "loaded in one host of their bitness and called the same way (the player's window on the calling "
+              "thread, on another thread of the host's process, or in a process of its own), fifteen paired rounds each side "
               "first in turn (`FILENAME-100`: FILENAME at 100 entries, 31 rounds). Calls per second and the "
               "ratio all come from the round of the median ratio. Commands the earlier build lacks are left "
               "out. A ratio above 1 is this build's cost over the earlier one's.", "",

@@ -6,8 +6,9 @@
 //   SMALL <fresh-install|program-folder> 100 <module µs> <floor µs> <median cost ratio> [shell32 loaded before]
 //        FILENAME at 100 entries against the same platform work done directly
 //   LOADS <LoadLibrary+FreeLibrary per second of the DLL> <the same of EMPTY.dll>
-//   AGAINST <in-process|cross-process> <command> <this DLL's calls/s> <the earlier one's> <cost ratio>
-//        with --against, each command against an earlier build of the DLL (FILENAME-100: at 100 entries)
+//   AGAINST <in-process|other-thread|cross-process> <command> <this DLL's calls/s> <the earlier one's> <cost ratio>
+//        with --against, each command against an earlier build of the DLL (FILENAME-100: at 100 entries);
+//        other-thread: the player's window on another thread of the host's process
 // wine_bench --dll PATH --empty EMPTY.dll --player PLAYER.exe [--quick] [--small]
 //            [--against EARLIER.dll [--against-only]]
 #include <windows.h>
@@ -341,6 +342,44 @@ void MeasureAll(const char* where)
 }
 
 HMODULE Earlier = nullptr;
+bool AgainstOnly = false; // with --against: that comparison alone
+
+// The player's window on a thread of its own in this process, with its own message loop: each message
+// then crosses threads through the wineserver, as it does for a host beside a player's other thread.
+struct PlayerThread {
+    PlayerOptions options;
+    HANDLE made = nullptr;
+    HWND window = nullptr;
+    HANDLE thread = nullptr;
+};
+
+DWORD WINAPI RunPlayerThread(void* argument)
+{
+    PlayerThread* player = static_cast<PlayerThread*>(argument);
+    player->window = CreatePlayerWindow(player->options);
+    SetEvent(player->made);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageW(&msg);
+    return 0;
+}
+
+HWND StartPlayerThread(PlayerThread& player)
+{
+    player.made = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    player.thread = CreateThread(nullptr, 0, RunPlayerThread, &player, 0, nullptr);
+    WaitForSingleObject(player.made, 10000);
+    CloseHandle(player.made);
+    return player.window;
+}
+
+// The window is destroyed on its own thread, whose loop then ends.
+void StopPlayerThread(PlayerThread& player)
+{
+    SendMessageA(player.window, WM_CLOSE, 0, 0);
+    WaitForSingleObject(player.thread, 10000);
+    CloseHandle(player.thread);
+}
 
 CommandFn CommandOf(HMODULE module, const char* name)
 {
@@ -605,10 +644,32 @@ void BareFileName(const std::string& settings, const std::string& playlist, cons
     }
 }
 
+// FILENAME against its floor with a fresh installation's paths.ini (`settings`, which is then
+// removed) and with the playlist in the program folder.
+void MeasureFileNameFloor(CommandFn filename, const std::string& settings, const std::string& inSettings,
+                          const std::string& inProgram, const std::string& entry, int calls, int rounds)
+{
+    const int entries = 100;
+    bool shellBefore = GetModuleHandleA("shell32.dll") != nullptr;
+    Pair fresh = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n, ""); },
+                             [&](int n) { BareFileName(settings, inSettings, entry, n); }, rounds);
+    if (std::strstr(Data, entry.c_str()) != Data)
+        std::fprintf(stderr, "wine_bench: FILENAME answered %s\n", Data);
+    std::printf("SMALL fresh-install %d %.1f %.1f %.3f %d\n", entries, 1e6 / fresh.module, 1e6 / fresh.bare,
+                fresh.ratio, shellBefore ? 1 : 0);
+    DeleteFileA(settings.c_str());
+    Pair inFolder = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n, ""); },
+                                [&](int n) { BareFileName(settings, inProgram, entry, n); }, rounds);
+    std::printf("SMALL program-folder %d %.1f %.1f %.3f\n", entries, 1e6 / inFolder.module, 1e6 / inFolder.bare,
+                inFolder.ratio);
+    std::fflush(stdout);
+}
+
 // FILENAME at 100 entries, the current entry last, against its floor: with the paths.ini a fresh
 // installation writes (inidir={26}\...), in a host that had not loaded shell32, and with the
 // playlist in the program folder.
-void MeasureSmallPlaylist(const std::string& folder, bool quick)
+// With `otherThread`, only the comparison with the earlier build, the window on a thread of its own.
+void MeasureSmallPlaylist(const std::string& folder, bool quick, bool otherThread = false)
 {
     CommandFn filename = reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(Module, "FILENAME")));
     const int entries = 100;
@@ -621,9 +682,9 @@ void MeasureSmallPlaylist(const std::string& folder, bool quick)
     std::string source = PlaylistFor(folder, entries);
     CopyFileA(source.c_str(), inProgram.c_str(), FALSE);
     CopyFileA(source.c_str(), inSettings.c_str(), FALSE);
-    PlayerOptions options;
-    options.folder = folder;
-    HWND window = CreatePlayerWindow(options);
+    PlayerThread thread;
+    thread.options.folder = folder;
+    HWND window = otherThread ? StartPlayerThread(thread) : CreatePlayerWindow(thread.options);
     SendMessageA(window, WM_USER, WRITE_NEVER, CTL_SET_WRITE_MODE);
     SendMessageA(window, WM_USER, static_cast<WPARAM>(entries - 1), CTL_FORCE_POSITION);
     RegisterPlayerAssociation(folder + "\\" + PLAYER_PROGRAM);
@@ -638,32 +699,26 @@ void MeasureSmallPlaylist(const std::string& folder, bool quick)
     const int rounds = Rounds == 15 ? 31 : Rounds;
 
     std::string settings = folder + "\\paths.ini";
-    if (std::FILE* f = std::fopen(settings.c_str(), "wb")) {
-        std::fputs("[Winamp]\r\ninidir={26}\\tolbry-bench-small\r\n", f);
-        std::fclose(f);
+    if (!otherThread && !AgainstOnly) {
+        if (std::FILE* f = std::fopen(settings.c_str(), "wb")) {
+            std::fputs("[Winamp]\r\ninidir={26}\\tolbry-bench-small\r\n", f);
+            std::fclose(f);
+        }
+        MeasureFileNameFloor(filename, settings, inSettings, inProgram, entry, calls, rounds);
     }
-    bool shellBefore = GetModuleHandleA("shell32.dll") != nullptr;
-    Pair fresh = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n, ""); },
-                             [&](int n) { BareFileName(settings, inSettings, entry, n); }, rounds);
-    if (std::strstr(Data, entry) != Data)
-        std::fprintf(stderr, "wine_bench: FILENAME answered %s\n", Data);
-    std::printf("SMALL fresh-install %d %.1f %.1f %.3f %d\n", entries, 1e6 / fresh.module, 1e6 / fresh.bare,
-                fresh.ratio, shellBefore ? 1 : 0);
-    DeleteFileA(settings.c_str());
-    Pair inFolder = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n, ""); },
-                                [&](int n) { BareFileName(settings, inProgram, entry, n); }, rounds);
-    std::printf("SMALL program-folder %d %.1f %.1f %.3f\n", entries, 1e6 / inFolder.module, 1e6 / inFolder.bare,
-                inFolder.ratio);
-    std::fflush(stdout);
     if (CommandFn before = Earlier != nullptr ? CommandOf(Earlier, "FILENAME") : nullptr) {
         Pair against = MeasurePair(calls, [filename](int n) { ModuleCalls(filename, n, ""); },
                                    [before](int n) { ModuleCalls(before, n, ""); }, rounds);
-        std::printf("AGAINST in-process FILENAME-100 %.0f %.0f %.3f\n", against.module, against.bare, against.ratio);
+        std::printf("AGAINST %s FILENAME-100 %.0f %.0f %.3f\n", otherThread ? "other-thread" : "in-process",
+                    against.module, against.bare, against.ratio);
         std::fflush(stdout);
     }
     DeleteFileA(inProgram.c_str());
     DeleteFileA(inSettings.c_str());
-    DestroyWindow(window);
+    if (otherThread)
+        StopPlayerThread(thread);
+    else
+        DestroyWindow(window);
 }
 
 double LoadsPerSecond(const std::string& dll, int loads)
@@ -683,7 +738,6 @@ int main(int argc, char** argv)
     bool quick = false;
     bool smallOnly = false; // only FILENAME on a small playlist: for looking into its cost
     std::string earlier;    // an earlier build of the DLL, to measure every command against
-    bool againstOnly = false; // with --against: that comparison alone
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--dll") == 0 && i + 1 < argc)
             dll = argv[++i];
@@ -692,7 +746,7 @@ int main(int argc, char** argv)
         else if (std::strcmp(argv[i], "--empty") == 0 && i + 1 < argc)
             empty = argv[++i];
         else if (std::strcmp(argv[i], "--quick") == 0) {
-            Calls = 500;
+            Calls = 200;
             Rounds = 3;
             quick = true;
         }
@@ -701,7 +755,7 @@ int main(int argc, char** argv)
         else if (std::strcmp(argv[i], "--against") == 0 && i + 1 < argc)
             earlier = argv[++i];
         else if (std::strcmp(argv[i], "--against-only") == 0)
-            againstOnly = true;
+            AgainstOnly = true;
     }
     DllPath = dll;
     Module = LoadLibraryA(dll.c_str());
@@ -734,11 +788,25 @@ int main(int argc, char** argv)
     PlayerOptions options;
     options.folder = folder;
     HWND window = CreatePlayerWindow(options);
-    if (!againstOnly)
+    if (!AgainstOnly)
         MeasureAll("in-process");
     if (Earlier != nullptr)
         MeasureAgainst("in-process");
     DestroyWindow(window);
+
+    if (Earlier != nullptr) {
+        Calls /= 4; // each message is a round trip through the wineserver
+        PlayerThread thread;
+        thread.options = options;
+        if (StartPlayerThread(thread) == nullptr) {
+            std::fprintf(stderr, "wine_bench: no player window on a thread of its own\n");
+            return 1;
+        }
+        MeasureAgainst("other-thread");
+        StopPlayerThread(thread);
+        Calls *= 4;
+        MeasureSmallPlaylist(folder, quick, true);
+    }
 
     // Across processes, a copy of the player runs from a folder of its own, where it keeps its files.
     char temp[MAX_PATH];
@@ -754,7 +822,7 @@ int main(int argc, char** argv)
         return 1;
     }
     Calls /= 4; // each message is a round trip through the wineserver
-    if (!againstOnly)
+    if (!AgainstOnly)
         MeasureAll("cross-process");
     if (Earlier != nullptr)
         MeasureAgainst("cross-process");
@@ -762,6 +830,8 @@ int main(int argc, char** argv)
     StopPlayerProcess(window, &process);
 
     MeasureSmallPlaylist(folder, quick);
+    if (AgainstOnly)
+        return 0;
     MeasureReading(folder, quick);
 
     FreeLibrary(Module);
