@@ -159,8 +159,8 @@ lines += ["", "## Per call under Wine, against the stand-in player", "",
           "same Win32 calls (`FindWindowExA` until it finds no more windows of the class, as the module "
           "searches, the same messages through `SendMessageTimeoutA` with "
           "`SMTO_ABORTIFHUNG` and what is left of two seconds, and `wsprintfA`). Across processes both face "
-          "the 32-bit stand-in player, as they face the player. Fifteen short rounds of each, back to back "
-          "and each side first in turn; the cost ratio is the median of the fifteen pairs' ratios (this "
+          "the 32-bit stand-in player, as they face the player. Fifteen short rounds of each (about 0.1 s "
+          "a side, whatever the command's speed), back to back and each side first in turn; the cost ratio is the median of the fifteen pairs' ratios (this "
           "machine's speed drifts from second to second), and both calls per second come from the round "
           "that gives it, so that the three agree.", "",
           "| build | where | command | module calls/s | bare calls/s | cost ratio (module time / bare time) |",

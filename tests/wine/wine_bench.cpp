@@ -312,10 +312,21 @@ Pair MeasurePair(int calls, ModuleSide moduleCalls, BareSide bareCalls, int roun
     return {perRound / moduleTimes[mid], perRound / bareTimes[mid], moduleTimes[mid] / bareTimes[mid]};
 }
 
+// Calls for rounds of about 0.1 s a side, whatever the command's speed (FILETAG's reply route makes a
+// few hundred calls a second, TRACKNEXT in process tens of thousands), and no more than the usual.
+int CallsFor(CommandFn fn, const char* text)
+{
+    double t0 = Now();
+    ModuleCalls(fn, 20, text);
+    double each = (Now() - t0) / 20;
+    int perRound = static_cast<int>(0.1 / (each > 1e-7 ? each : 1e-7));
+    return 4 * std::clamp(perRound, 20, Calls / 4 > 20 ? Calls / 4 : 20);
+}
+
 void Measure(const char* where, const char* command, const char* shownAs, const char* text = "")
 {
     CommandFn fn = reinterpret_cast<CommandFn>(reinterpret_cast<void*>(GetProcAddress(Module, command)));
-    Pair pair = MeasurePair(Calls, [fn, text](int n) { ModuleCalls(fn, n, text); },
+    Pair pair = MeasurePair(CallsFor(fn, text), [fn, text](int n) { ModuleCalls(fn, n, text); },
                             [command](int n) { BareCalls(command, n); });
     std::printf("CALLS %s %s %.0f %.0f %.3f\n", where, shownAs, pair.module, pair.bare, pair.ratio);
     std::fflush(stdout);
@@ -404,7 +415,7 @@ void MeasureAgainst(const char* where)
         if (now == nullptr || before == nullptr)
             continue;
         const char* text = c.text;
-        Pair pair = MeasurePair(Calls, [now, text](int n) { ModuleCalls(now, n, text); },
+        Pair pair = MeasurePair(CallsFor(now, text), [now, text](int n) { ModuleCalls(now, n, text); },
                                 [before, text](int n) { ModuleCalls(before, n, text); });
         std::printf("AGAINST %s %s %.0f %.0f %.3f\n", where, c.name, pair.module, pair.bare, pair.ratio);
         std::fflush(stdout);
