@@ -356,7 +356,8 @@ HMODULE Earlier = nullptr;
 bool AgainstOnly = false; // with --against: that comparison alone
 
 // The player's window on a thread of its own in this process, with its own message loop: each message
-// then crosses threads through the wineserver, as it does for a host beside a player's other thread.
+// then crosses threads through the wineserver, as it does for a host whose player window is another
+// thread's.
 struct PlayerThread {
     PlayerOptions options;
     HANDLE made = nullptr;
