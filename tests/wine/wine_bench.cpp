@@ -320,7 +320,7 @@ int CallsFor(CommandFn fn, const char* text)
     ModuleCalls(fn, 20, text);
     double each = (Now() - t0) / 20;
     int perRound = static_cast<int>(0.1 / (each > 1e-7 ? each : 1e-7));
-    return 4 * std::clamp(perRound, 20, Calls / 4 > 20 ? Calls / 4 : 20);
+    return 4 * std::clamp(perRound, 20, std::max(Calls / 4, 20));
 }
 
 void Measure(const char* where, const char* command, const char* shownAs, const char* text = "")
